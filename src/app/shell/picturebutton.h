@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLabel>
+
+namespace kd {
+
+/// A picture that acts as a button: it shows an image and reports clicks.
+/// Labels stay unclickable; only these pictures are.
+class PictureButton : public QLabel {
+    Q_OBJECT
+public:
+    explicit PictureButton(QWidget* parent = nullptr);
+
+    /// Loads an image from a resource or file path and scales it to the
+    /// control's designed size.
+    void setPicture(const QString& path);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace kd
