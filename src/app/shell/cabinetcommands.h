@@ -19,6 +19,9 @@ public:
     virtual void SendCabinetNumber(qint32 number) = 0;
     /// Current caption of the console's cabinet-number label ("N#..." ).
     virtual QString cabinetNumberCaption() const = 0;
+    /// At the program's end: when the console is connected and holds a bound
+    /// cabinet device, releases it (stops its reader, closes its handles).
+    virtual void releaseCabinetLink() = 0;
 };
 
 }  // namespace kd
