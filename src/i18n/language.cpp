@@ -101,6 +101,8 @@ void setCaption(QWidget* w, const QString& text) {
 }  // namespace
 
 void BuildLanguageList(QComboBox* box, QList<QPixmap>* flags) {
+    if (!box || !flags)
+        return;
     const IniProfile catalogue = readCatalogue();
     const int count = catalogue.readInteger(QStringLiteral("0"), QStringLiteral("count"), 0);
 
@@ -133,6 +135,8 @@ QString LanguageFileStem(int index) {
 }
 
 void LoadLanguage(QWidget* window, int section, const QString& stem) {
+    if (!window)
+        return;
     const IniProfile file = IniProfile::fromFile(programFile(stem + QStringLiteral(".ini")));
     const QString name = QString::number(section);
 
@@ -147,6 +151,8 @@ void LoadLanguage(QWidget* window, int section, const QString& stem) {
 }
 
 void ApplyCurrentLanguage(QWidget* window, int section) {
+    if (!window)
+        return;
     const QComboBox* box = kd::windows().Sprachwahl;
     const QString stem = LanguageFileStem(box ? box->currentIndex() : -1);
     if (!stem.isEmpty())
