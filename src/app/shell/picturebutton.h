@@ -4,6 +4,10 @@
 
 namespace kd {
 
+/// Makes the icon set (":/icons/...") available; safe to call any number of
+/// times. Every PictureButton calls it; other users of the icons call it once.
+void ensureIconResources();
+
 /// A picture that acts as a button: it shows an image and reports clicks.
 /// Labels stay unclickable; only these pictures are.
 class PictureButton : public QLabel {
