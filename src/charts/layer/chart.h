@@ -9,8 +9,9 @@
 #include <QWidget>
 
 class QCheckBox;
+class QCPTextElement;
 class QCustomPlot;
-class QPainter;
+class QPaintDevice;
 class QTimer;
 
 namespace kd::chart {
@@ -19,6 +20,7 @@ class LegendBox;
 class SeriesPlottable;
 class BreakTicker;
 class BreakMarks;
+class Plot;
 
 /// Our charting component: every chart of the program is one of these, and
 /// windows use only this interface (never the plotting library underneath).
@@ -124,8 +126,9 @@ public:
     /// The chart with its legend and title as a picture of the given size
     /// (the current size when empty).
     QImage toImage(const QSize& size = {});
-    /// Paints the chart into `target` on any painter (printer, PDF, SVG).
-    void renderTo(QPainter& painter, const QRect& target);
+    /// Paints the chart with its legend into `target` on any paint device
+    /// (image, printer, PDF, SVG); vector devices get vector drawing.
+    void renderTo(QPaintDevice& device, const QRect& target);
 
     // --- files and exports ------------------------------------------------------
     /// Saves the chart with all points in our chart file format; ".tee" is
@@ -158,8 +161,10 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    friend class Plot;
     friend class SeriesPlottable;
     friend class BreakTicker;
     friend class BreakMarks;
@@ -172,12 +177,14 @@ private:
     void updateMapping();
 
     ChartModel m_model;
-    QCustomPlot* m_plot = nullptr;
+    Plot* m_plot = nullptr;
     LegendBox* m_legend = nullptr;
     QTimer* m_redrawTimer = nullptr;
     std::vector<SeriesPlottable*> m_plottables;
     BreakMarks* m_breakMarks = nullptr;
     BreakMapping m_mapping;
+    bool m_dirty = false;
+    QCPTextElement* m_titleElement = nullptr;
 };
 
 /// Switches the chart component's own dialogs and messages to German for the
