@@ -10,8 +10,7 @@ constexpr qint64 kJulianDayOf18991230 = 2415019;
 constexpr qint64 kMsPerDay = 86400000;
 
 template <typename Char>
-bool digits(const Char* p, int n, int* out)
-{
+bool digits(const Char* p, int n, int* out) {
     int v = 0;
     for (int i = 0; i < n; ++i) {
         const int c = static_cast<int>(p[i]);
@@ -24,8 +23,7 @@ bool digits(const Char* p, int n, int* out)
 }
 
 template <typename Char>
-std::optional<double> parse(const Char* p, int n)
-{
+std::optional<double> parse(const Char* p, int n) {
     int y, mo, d;
     if (n < 10 || !digits(p, 4, &y) || p[4] != '-' || !digits(p + 5, 2, &mo) || p[7] != '-' ||
         !digits(p + 8, 2, &d))
@@ -55,28 +53,23 @@ std::optional<double> parse(const Char* p, int n)
 
 }  // namespace
 
-std::optional<double> daysFromText(QStringView text)
-{
+std::optional<double> daysFromText(QStringView text) {
     return parse(text.utf16(), static_cast<int>(text.size()));
 }
 
-std::optional<double> daysFromUtf8(const char* text, int length)
-{
+std::optional<double> daysFromUtf8(const char* text, int length) {
     return parse(text, length);
 }
 
-double daysFromDate(const QDate& value)
-{
+double daysFromDate(const QDate& value) {
     return static_cast<double>(value.toJulianDay() - kJulianDayOf18991230);
 }
 
-double daysFromDateTime(const QDateTime& value)
-{
+double daysFromDateTime(const QDateTime& value) {
     return daysFromDate(value.date()) + value.time().msecsSinceStartOfDay() / double(kMsPerDay);
 }
 
-QDateTime dateTimeFromDays(double days)
-{
+QDateTime dateTimeFromDays(double days) {
     const qint64 ms = std::llround(days * kMsPerDay);
     const qint64 day = ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
     const qint64 rest = ms - day * kMsPerDay;
@@ -84,8 +77,7 @@ QDateTime dateTimeFromDays(double days)
                      QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)));
 }
 
-QString exportTimeText(double days)
-{
+QString exportTimeText(double days) {
     const QDateTime t = dateTimeFromDays(days);
     const QDate d = t.date();
     const QTime c = t.time();

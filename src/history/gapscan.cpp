@@ -2,8 +2,7 @@
 
 namespace kd::history {
 
-std::vector<AxisBreak> scanGaps(std::span<const double> x, double threshold)
-{
+std::vector<AxisBreak> scanGaps(std::span<const double> x, double threshold) {
     std::vector<AxisBreak> breaks;
     for (std::size_t i = 1; i < x.size(); ++i) {
         if (x[i] - x[i - 1] > threshold)
@@ -12,8 +11,7 @@ std::vector<AxisBreak> scanGaps(std::span<const double> x, double threshold)
     return breaks;
 }
 
-int gapPixels(std::size_t breaks, int former)
-{
+int gapPixels(std::size_t breaks, int former) {
     return breaks == 0 ? former : static_cast<int>(breaks) * kGapPixelsPerBreak;
 }
 

@@ -21,8 +21,7 @@ inline constexpr int kGapPixelsPerBreak = 10;
 /// The stops in a run of readings in time order: one break per pair of
 /// consecutive x values more than `threshold` days apart. An empty or
 /// one-reading run has none. Pure; any thread.
-std::vector<AxisBreak> scanGaps(std::span<const double> x,
-                                double threshold = kGapThresholdDays);
+std::vector<AxisBreak> scanGaps(std::span<const double> x, double threshold = kGapThresholdDays);
 
 /// The axis gap for `breaks` breaks: 10 pixels each; without breaks the
 /// former gap stays.

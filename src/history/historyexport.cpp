@@ -6,8 +6,7 @@
 
 namespace kd::history {
 
-xls::Workbook exportWorkbook(const ExportData& data)
-{
+xls::Workbook exportWorkbook(const ExportData& data) {
     xls::Workbook book;
     const auto n = static_cast<std::ptrdiff_t>(data.x.size());
     std::ptrdiff_t first = 0;
@@ -26,8 +25,8 @@ xls::Workbook exportWorkbook(const ExportData& data)
             const int column = static_cast<int>(k) + 2;
             sheet.setColumnWidth(column, 20);
             sheet.setText(0, column, s.title);
-            const std::ptrdiff_t have = std::min<std::ptrdiff_t>(
-                last, static_cast<std::ptrdiff_t>(s.y.size()));
+            const std::ptrdiff_t have =
+                std::min<std::ptrdiff_t>(last, static_cast<std::ptrdiff_t>(s.y.size()));
             for (std::ptrdiff_t i = first; i < have; ++i)
                 sheet.setNumber(static_cast<int>(i - first) + 1, column,
                                 s.y[static_cast<std::size_t>(i)]);
@@ -40,8 +39,7 @@ xls::Workbook exportWorkbook(const ExportData& data)
     return book;
 }
 
-QString exportFileName(const QString& chosen)
-{
+QString exportFileName(const QString& chosen) {
     const qsizetype slash =
         std::max(chosen.lastIndexOf(QLatin1Char('/')), chosen.lastIndexOf(QLatin1Char('\\')));
     const qsizetype dot = chosen.lastIndexOf(QLatin1Char('.'));

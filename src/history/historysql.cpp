@@ -4,8 +4,7 @@
 
 namespace kd::history {
 
-QString databasePath()
-{
+QString databasePath() {
     const QString over = qEnvironmentVariable("KD7634_DATABASE");
     if (!over.isEmpty())
         return over;
@@ -16,15 +15,13 @@ QString databasePath()
 #endif
 }
 
-QString quoteIdentifier(const QString& name)
-{
+QString quoteIdentifier(const QString& name) {
     QString quoted = name;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString historySql(const QString& table, bool span, const QDate& from, const QDate& to)
-{
+QString historySql(const QString& table, bool span, const QDate& from, const QDate& to) {
     QString sql = QStringLiteral("SELECT * FROM ") + quoteIdentifier(table) + QLatin1Char(' ');
     if (span) {
         const QString fmt = QStringLiteral("yyyy-MM-dd");
@@ -35,13 +32,11 @@ QString historySql(const QString& table, bool span, const QDate& from, const QDa
     return sql;
 }
 
-QString intervalSql(int seconds)
-{
+QString intervalSql(int seconds) {
     return QStringLiteral("UPDATE Logger SET Intervall=%1 WHERE id = 1;").arg(seconds);
 }
 
-QString loggerSettingsSql()
-{
+QString loggerSettingsSql() {
     return QStringLiteral("SELECT * FROM Logger  WHERE id = 1;");
 }
 

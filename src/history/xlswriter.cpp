@@ -57,18 +57,15 @@ public:
     QByteArray bytes;
 
     void u8(std::uint8_t v) { bytes.append(static_cast<char>(v)); }
-    void u16(std::uint16_t v)
-    {
+    void u16(std::uint16_t v) {
         u8(static_cast<std::uint8_t>(v));
         u8(static_cast<std::uint8_t>(v >> 8));
     }
-    void u32(std::uint32_t v)
-    {
+    void u32(std::uint32_t v) {
         u16(static_cast<std::uint16_t>(v));
         u16(static_cast<std::uint16_t>(v >> 16));
     }
-    void f64(double v)
-    {
+    void f64(double v) {
         std::uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
         u32(static_cast<std::uint32_t>(bits));
@@ -77,20 +74,17 @@ public:
     void zeros(int n) { bytes.append(n, '\0'); }
 
     /// Starts a record; finish() fills in its length.
-    void begin(std::uint16_t id)
-    {
+    void begin(std::uint16_t id) {
         u16(id);
         lengthAt_ = bytes.size();
         u16(0);
     }
-    void finish()
-    {
+    void finish() {
         const auto length = static_cast<std::uint16_t>(bytes.size() - lengthAt_ - 2);
         bytes[lengthAt_] = static_cast<char>(length & 0xFF);
         bytes[lengthAt_ + 1] = static_cast<char>(length >> 8);
     }
-    void record16(std::uint16_t id, std::uint16_t value)
-    {
+    void record16(std::uint16_t id, std::uint16_t value) {
         begin(id);
         u16(value);
         finish();
@@ -98,10 +92,9 @@ public:
 
     /// Text as 8-bit characters when every one fits, UTF-16 otherwise,
     /// preceded by its option byte.
-    void unicodeChars(const QString& text)
-    {
-        const bool wide = std::any_of(text.cbegin(), text.cend(),
-                                      [](QChar c) { return c.unicode() > 0xFF; });
+    void unicodeChars(const QString& text) {
+        const bool wide =
+            std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
         u8(wide ? 1 : 0);
         for (QChar c : text) {
             if (wide)
@@ -115,8 +108,7 @@ private:
     qsizetype lengthAt_ = 0;
 };
 
-void bof(Writer& w, std::uint16_t type)
-{
+void bof(Writer& w, std::uint16_t type) {
     w.begin(kBof);
     w.u16(0x0600);  // BIFF8
     w.u16(type);
@@ -127,8 +119,7 @@ void bof(Writer& w, std::uint16_t type)
     w.finish();
 }
 
-void font(Writer& w)
-{
+void font(Writer& w) {
     w.begin(kFont);
     w.u16(200);  // 10 points in twips
     w.u16(0);
@@ -145,25 +136,23 @@ void font(Writer& w)
     w.finish();
 }
 
-void xf(Writer& w, bool style)
-{
+void xf(Writer& w, bool style) {
     w.begin(kXf);
-    w.u16(0);                         // font
-    w.u16(0);                         // number format "General"
-    w.u16(style ? 0xFFF5 : 0x0001);   // locked; style records have no parent
-    w.u8(0x20);                       // general alignment, bottom
-    w.u8(0);                          // rotation
-    w.u8(0);                          // indent
-    w.u8(style ? 0xF4 : 0x00);        // attribute groups
-    w.u32(0);                         // borders
-    w.u32(0);                         // border colours, fill pattern
-    w.u16(0x20C0);                    // pattern colours: automatic
+    w.u16(0);                        // font
+    w.u16(0);                        // number format "General"
+    w.u16(style ? 0xFFF5 : 0x0001);  // locked; style records have no parent
+    w.u8(0x20);                      // general alignment, bottom
+    w.u8(0);                         // rotation
+    w.u8(0);                         // indent
+    w.u8(style ? 0xF4 : 0x00);       // attribute groups
+    w.u32(0);                        // borders
+    w.u32(0);                        // border colours, fill pattern
+    w.u16(0x20C0);                   // pattern colours: automatic
     w.finish();
 }
 
 // Sheet offsets are written as 0 and patched once the sheet sizes are known.
-QByteArray globals(const std::vector<Sheet>& sheets, std::vector<qsizetype>* offsetPositions)
-{
+QByteArray globals(const std::vector<Sheet>& sheets, std::vector<qsizetype>* offsetPositions) {
     Writer w;
     bof(w, 0x0005);
     w.begin(kInterfaceHdr);
@@ -228,29 +217,25 @@ QByteArray globals(const std::vector<Sheet>& sheets, std::vector<qsizetype>* off
 
 }  // namespace
 
-void Sheet::check(int row, int column) const
-{
+void Sheet::check(int row, int column) const {
     if (row < 0 || row >= kMaxRows || column < 0 || column >= kMaxColumns)
         throw std::out_of_range("cell outside the sheet");
 }
 
-void Sheet::setNumber(int row, int column, double value)
-{
+void Sheet::setNumber(int row, int column, double value) {
     check(row, column);
     cells_.push_back({static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column),
                       Kind::Number, 0, value});
 }
 
-void Sheet::setText(int row, int column, const QString& text)
-{
+void Sheet::setText(int row, int column, const QString& text) {
     check(row, column);
     texts_.append(text.left(255));
     cells_.push_back({static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column),
                       Kind::Text, static_cast<std::uint32_t>(texts_.size() - 1), 0});
 }
 
-void Sheet::setColumnWidth(int column, double characters)
-{
+void Sheet::setColumnWidth(int column, double characters) {
     check(0, column);
     const int units = std::clamp(static_cast<int>(std::lround(characters * 256)), 0, 0xFFFF);
     for (auto& w : widths_) {
@@ -262,8 +247,7 @@ void Sheet::setColumnWidth(int column, double characters)
     widths_.emplace_back(column, units);
 }
 
-Sheet& Workbook::addSheet(const QString& name)
-{
+Sheet& Workbook::addSheet(const QString& name) {
     sheets_.emplace_back(name);
     return sheets_.back();
 }
@@ -271,8 +255,7 @@ Sheet& Workbook::addSheet(const QString& name)
 namespace {
 
 QByteArray sheetStream(bool first, const auto& cells, const QStringList& texts, bool isProtected,
-                       std::vector<std::pair<int, int>> widths)
-{
+                       std::vector<std::pair<int, int>> widths) {
     Writer w;
     w.bytes.reserve(static_cast<qsizetype>(cells.size()) * 24 + 512);
     bof(w, 0x0010);
@@ -351,8 +334,7 @@ QByteArray sheetStream(bool first, const auto& cells, const QStringList& texts, 
 
 }  // namespace
 
-QByteArray Workbook::workbookStream() const
-{
+QByteArray Workbook::workbookStream() const {
     struct Flat {
         std::uint16_t row, column;
         int kind;
@@ -382,8 +364,7 @@ QByteArray Workbook::workbookStream() const
             else
                 cells.push_back(f);
         }
-        parts.push_back(sheetStream(s == 0, cells, sheet.texts_, sheet.protected_,
-                                    sheet.widths_));
+        parts.push_back(sheetStream(s == 0, cells, sheet.texts_, sheet.protected_, sheet.widths_));
     }
     std::vector<qsizetype> positions;
     QByteArray head = globals(sheets_, &positions);
@@ -401,13 +382,11 @@ QByteArray Workbook::workbookStream() const
     return stream;
 }
 
-QByteArray Workbook::toBytes() const
-{
+QByteArray Workbook::toBytes() const {
     return compoundDocument(workbookStream());
 }
 
-void Workbook::save(const QString& fileName) const
-{
+void Workbook::save(const QString& fileName) const {
     const QByteArray data = toBytes();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
@@ -426,15 +405,13 @@ constexpr int kSector = 512;
 constexpr int kEntriesPerSector = kSector / 4;
 constexpr int kHeaderDifat = 109;
 
-void put32(QByteArray& b, qsizetype at, std::uint32_t v)
-{
+void put32(QByteArray& b, qsizetype at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 void directoryEntry(Writer& w, const QString& name, std::uint8_t type, std::uint32_t child,
-                    std::uint32_t start, std::uint32_t size)
-{
+                    std::uint32_t start, std::uint32_t size) {
     const qsizetype begin = w.bytes.size();
     for (QChar c : name)
         w.u16(c.unicode());
@@ -455,8 +432,7 @@ void directoryEntry(Writer& w, const QString& name, std::uint8_t type, std::uint
 
 }  // namespace
 
-QByteArray compoundDocument(const QByteArray& workbookStream)
-{
+QByteArray compoundDocument(const QByteArray& workbookStream) {
     QByteArray stream = workbookStream;
     // Streams below 4096 bytes would belong in the mini stream; padding keeps
     // the file to one kind of sector chain.
@@ -472,9 +448,9 @@ QByteArray compoundDocument(const QByteArray& workbookStream)
     for (;;) {
         const int total = streamSectors + dirSectors + fatSectors + difatSectors;
         const int fat = (total + kEntriesPerSector - 1) / kEntriesPerSector;
-        const int difat =
-            fat > kHeaderDifat ? (fat - kHeaderDifat + kEntriesPerSector - 2) / (kEntriesPerSector - 1)
-                               : 0;
+        const int difat = fat > kHeaderDifat ? (fat - kHeaderDifat + kEntriesPerSector - 2) /
+                                                   (kEntriesPerSector - 1)
+                                             : 0;
         if (fat == fatSectors && difat == difatSectors)
             break;
         fatSectors = fat;
@@ -515,8 +491,7 @@ QByteArray compoundDocument(const QByteArray& workbookStream)
 
     QByteArray fat(static_cast<qsizetype>(fatSectors) * kSector, '\xFF');
     for (int i = 0; i < streamSectors; ++i)
-        put32(fat, i * 4,
-              i + 1 < streamSectors ? static_cast<std::uint32_t>(i + 1) : kEndOfChain);
+        put32(fat, i * 4, i + 1 < streamSectors ? static_cast<std::uint32_t>(i + 1) : kEndOfChain);
     put32(fat, dirAt * 4, kEndOfChain);
     for (int i = 0; i < fatSectors; ++i)
         put32(fat, (fatAt + i) * 4, kFatSect);

@@ -23,8 +23,7 @@ class TestHistoryCore : public QObject {
     Q_OBJECT
 
 private slots:
-    void historySql_data()
-    {
+    void historySql_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<bool>("span");
         QTest::addColumn<QDate>("from");
@@ -34,9 +33,9 @@ private slots:
             << "FF-FF-FF-FF-FF-FF" << true << QDate(2014, 3, 1) << QDate(2014, 3, 5)
             << "SELECT * FROM \"FF-FF-FF-FF-FF-FF\"  WHERE datetime < '2014-03-06' AND "
                "datetime >= '2014-03-01' ORDER BY datetime ASC";
-        QTest::newRow("whole table") << "FF-FF-FF-FF-FF-FF" << false << QDate(2014, 3, 1)
-                                     << QDate(2014, 3, 5)
-                                     << "SELECT * FROM \"FF-FF-FF-FF-FF-FF\"  ORDER BY datetime ASC";
+        QTest::newRow("whole table")
+            << "FF-FF-FF-FF-FF-FF" << false << QDate(2014, 3, 1) << QDate(2014, 3, 5)
+            << "SELECT * FROM \"FF-FF-FF-FF-FF-FF\"  ORDER BY datetime ASC";
         QTest::newRow("year end rolls into next year")
             << "00-1E" << true << QDate(2013, 1, 1) << QDate(2013, 12, 31)
             << "SELECT * FROM \"00-1E\"  WHERE datetime < '2014-01-01' AND datetime >= "
@@ -49,8 +48,7 @@ private slots:
             << "a\"; DROP TABLE Logger; --" << false << QDate() << QDate()
             << "SELECT * FROM \"a\"\"; DROP TABLE Logger; --\"  ORDER BY datetime ASC";
     }
-    void historySql()
-    {
+    void historySql() {
         QFETCH(QString, table);
         QFETCH(bool, span);
         QFETCH(QDate, from);
@@ -59,14 +57,12 @@ private slots:
         QCOMPARE(kd::history::historySql(table, span, from, to), sql);
     }
 
-    void fixedStatements()
-    {
+    void fixedStatements() {
         QCOMPARE(kd::history::intervalSql(600), "UPDATE Logger SET Intervall=600 WHERE id = 1;");
         QCOMPARE(kd::history::loggerSettingsSql(), "SELECT * FROM Logger  WHERE id = 1;");
     }
 
-    void gapScan_data()
-    {
+    void gapScan_data() {
         QTest::addColumn<std::vector<double>>("x");
         QTest::addColumn<std::vector<AxisBreak>>("breaks");
         QTest::addColumn<int>("gap");
@@ -90,13 +86,12 @@ private slots:
             << twoStops
             << std::vector<AxisBreak>{{at(2, 10, 0), at(2, 11, 30)}, {at(2, 15, 0), at(2, 17, 0)}}
             << 20;
-        QTest::newRow("empty result: no break") << std::vector<double>{} << std::vector<AxisBreak>{}
-                                                << 20;
+        QTest::newRow("empty result: no break")
+            << std::vector<double>{} << std::vector<AxisBreak>{} << 20;
         QTest::newRow("one reading: no break")
             << std::vector<double>{at(1, 0, 0)} << std::vector<AxisBreak>{} << 20;
     }
-    void gapScan()
-    {
+    void gapScan() {
         QFETCH(std::vector<double>, x);
         QFETCH(std::vector<AxisBreak>, breaks);
         QFETCH(int, gap);
@@ -110,8 +105,7 @@ private slots:
         QCOMPARE(kd::history::gapPixels(found.size(), 20), gap);
     }
 
-    void daysFromText_data()
-    {
+    void daysFromText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("days");
         QTest::newRow("epoch") << "1899-12-30 00:00:00" << 0.0;
@@ -124,8 +118,7 @@ private slots:
         QTest::newRow("bad month") << "2013-13-01 00:00:00" << -1.0;
         QTest::newRow("bad hour") << "2013-01-01 25:00:00" << -1.0;
     }
-    void daysFromText()
-    {
+    void daysFromText() {
         QFETCH(QString, text);
         QFETCH(double, days);
         const auto v = kd::history::daysFromText(text);
@@ -138,40 +131,47 @@ private slots:
         QVERIFY(v && w);
         QCOMPARE(*v, days);
         QCOMPARE(*w, days);
-        QCOMPARE(kd::history::dateTimeFromDays(days).toString("yyyy-MM-dd hh:mm:ss"),
-                 QDateTime::fromString(text.left(10), "yyyy-MM-dd").addSecs(
-                     text.size() >= 16 ? QTime::fromString(text.mid(11, 5), "hh:mm").msecsSinceStartOfDay() / 1000 : 0)
-                     .toString("yyyy-MM-dd hh:mm:ss"));
+        QCOMPARE(
+            kd::history::dateTimeFromDays(days).toString("yyyy-MM-dd hh:mm:ss"),
+            QDateTime::fromString(text.left(10), "yyyy-MM-dd")
+                .addSecs(text.size() >= 16
+                             ? QTime::fromString(text.mid(11, 5), "hh:mm").msecsSinceStartOfDay() /
+                                   1000
+                             : 0)
+                .toString("yyyy-MM-dd hh:mm:ss"));
     }
 
-    void exportTimeTextRoundsToTheMillisecond()
-    {
+    void exportTimeTextRoundsToTheMillisecond() {
         // 10:00 stored as days is not exact in binary; the text must not read 09:59.
         QCOMPARE(kd::history::exportTimeText(41275.0 + 10.0 / 24.0), "01.01.13 10:00");
         QCOMPARE(kd::history::exportTimeText(at(5, 23, 59)), "05.03.14 23:59");
     }
 
-    void exportFileName_data()
-    {
+    void exportFileName_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
-        QTest::newRow("xls kept") << "/tmp/a.xls" << "/tmp/a.xls";
-        QTest::newRow("mixed case kept") << "/tmp/a.Xls" << "/tmp/a.Xls";
-        QTest::newRow("txt replaced") << "/tmp/a.txt" << "/tmp/a.XLS";
-        QTest::newRow("no extension") << "/tmp/a" << "/tmp/a.XLS";
-        QTest::newRow("dot in folder only") << "/tmp/x.d/a" << "/tmp/x.d/a.XLS";
-        QTest::newRow("windows folder") << "C:\\x.d\\b.csv" << "C:\\x.d\\b.XLS";
-        QTest::newRow("xlsx replaced") << "/tmp/a.xlsx" << "/tmp/a.XLS";
+        QTest::newRow("xls kept") << "/tmp/a.xls"
+                                  << "/tmp/a.xls";
+        QTest::newRow("mixed case kept") << "/tmp/a.Xls"
+                                         << "/tmp/a.Xls";
+        QTest::newRow("txt replaced") << "/tmp/a.txt"
+                                      << "/tmp/a.XLS";
+        QTest::newRow("no extension") << "/tmp/a"
+                                      << "/tmp/a.XLS";
+        QTest::newRow("dot in folder only") << "/tmp/x.d/a"
+                                            << "/tmp/x.d/a.XLS";
+        QTest::newRow("windows folder") << "C:\\x.d\\b.csv"
+                                        << "C:\\x.d\\b.XLS";
+        QTest::newRow("xlsx replaced") << "/tmp/a.xlsx"
+                                       << "/tmp/a.XLS";
     }
-    void exportFileName()
-    {
+    void exportFileName() {
         QFETCH(QString, chosen);
         QFETCH(QString, written);
         QCOMPARE(kd::history::exportFileName(chosen), written);
     }
 
-    void databasePathFromEnvironment()
-    {
+    void databasePathFromEnvironment() {
         qputenv("KD7634_DATABASE", "/tmp/somewhere.db");
         QCOMPARE(kd::history::databasePath(), "/tmp/somewhere.db");
         qunsetenv("KD7634_DATABASE");

@@ -19,20 +19,17 @@ namespace {
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
 // 2013-01-01 00:00 plus six minutes per point, as days since 30.12.1899.
-double pointX(int i)
-{
+double pointX(int i) {
     return 41275.0 + i * 6.0 / 1440.0;
 }
 
-QString oracleText(double days)
-{
-    const QDateTime t = QDateTime(QDate(1899, 12, 30), QTime(0, 0))
-                            .addMSecs(qRound64(days * 86400000.0));
+QString oracleText(double days) {
+    const QDateTime t =
+        QDateTime(QDate(1899, 12, 30), QTime(0, 0)).addMSecs(qRound64(days * 86400000.0));
     return t.toString(QStringLiteral("dd.MM.yy hh:mm"));
 }
 
-ExportData makeData(int points, const QStringList& titles)
-{
+ExportData makeData(int points, const QStringList& titles) {
     ExportData d;
     for (int i = 0; i < points; ++i)
         d.x.push_back(pointX(i));
@@ -45,8 +42,7 @@ ExportData makeData(int points, const QStringList& titles)
     return d;
 }
 
-QJsonArray readBack(const QString& path)
-{
+QJsonArray readBack(const QString& path) {
     QProcess p;
     p.start(kPython, {QFINDTESTDATA("xlsread.py"), path});
     if (!p.waitForFinished(240000) || p.exitCode() != 0) {
@@ -62,29 +58,27 @@ class TestXlsExport : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QProcess p;
         p.start(kPython, {QStringLiteral("-c"), QStringLiteral("import xlrd, olefile")});
         if (!p.waitForFinished() || p.exitCode() != 0)
             QSKIP("python3-xlrd / python3-olefile not installed for /usr/bin/python3");
     }
 
-    void cellsAsWritten_data()
-    {
+    void cellsAsWritten_data() {
         QTest::addColumn<int>("points");
         QTest::addColumn<QStringList>("titles");
         QTest::newRow("default series, 100 points") << 100 << QStringList{"Humi. up", "Humi. down"};
         QTest::newRow("error series switched on")
             << 7 << QStringList{"Humi. up", "Humi. down", "error"};
-        QTest::newRow("Series1 switched off moves Humi. down to C") << 5 << QStringList{"Humi. down"};
+        QTest::newRow("Series1 switched off moves Humi. down to C")
+            << 5 << QStringList{"Humi. down"};
         QTest::newRow("empty span: header row only") << 0 << QStringList{"Humi. up", "Humi. down"};
         QTest::newRow("titles outside 8 bits") << 3 << QStringList{"Prüffeld Ω"};
-        QTest::newRow("more than one sheet holds") << kd::history::kPointsPerSheet + 3
-                                                   << QStringList{"Humi. up"};
+        QTest::newRow("more than one sheet holds")
+            << kd::history::kPointsPerSheet + 3 << QStringList{"Humi. up"};
     }
-    void cellsAsWritten()
-    {
+    void cellsAsWritten() {
         QFETCH(int, points);
         QFETCH(QStringList, titles);
         QTemporaryDir dir;
@@ -144,8 +138,7 @@ private slots:
         QCOMPARE(checkedPoints, points);
     }
 
-    void firstPointInRowTwo()
-    {
+    void firstPointInRowTwo() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("a.xls"));
         kd::history::exportWorkbook(makeData(2, {"Humi. up"})).save(path);
@@ -157,8 +150,7 @@ private slots:
         QCOMPARE(cells[7].toArray()[3].toString(), QStringLiteral("01.01.13 00:06"));
     }
 
-    void existingFileReplaced()
-    {
+    void existingFileReplaced() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("r.xls"));
         kd::history::exportWorkbook(makeData(3000, {"Humi. up", "Humi. down"})).save(path);
@@ -170,13 +162,11 @@ private slots:
                  QStringLiteral("error"));
     }
 
-    void unwritablePathThrows()
-    {
+    void unwritablePathThrows() {
         QTemporaryDir dir;
-        QVERIFY_THROWS_EXCEPTION(
-            std::runtime_error,
-            kd::history::exportWorkbook(makeData(1, {"x"}))
-                .save(dir.filePath(QStringLiteral("missing/dir/out.xls"))));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 kd::history::exportWorkbook(makeData(1, {"x"}))
+                                     .save(dir.filePath(QStringLiteral("missing/dir/out.xls"))));
     }
 };
 
