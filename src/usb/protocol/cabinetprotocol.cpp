@@ -243,6 +243,11 @@ Reply decodeReply(const QByteArray& reply, FirmwareVersion firmware) {
     }
 }
 
+double dateTimeValue(const QDateTime& local) {
+    static const QDate epoch(1899, 12, 30);
+    return double(epoch.daysTo(local.date())) + local.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
 QByteArray settingsCommand(int doorMinutes, int restartMinutes) {
     const int door = std::clamp(doorMinutes, DoorMinutesMin, DoorMinutesMax) * 60;
     const int restart = std::clamp(restartMinutes, RestartMinutesMin, RestartMinutesMax) * 60;

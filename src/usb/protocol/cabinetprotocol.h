@@ -148,6 +148,10 @@ using Reply = std::variant<std::monostate, SettingsReply, WebImageReply, LiveVal
 /// Dispatches on byte 0. An empty reply is ignored.
 Reply decodeReply(const QByteArray& reply, FirmwareVersion firmware);
 
+/// A local date-time as days since 30 December 1899, the time of day as the
+/// fraction: the x value of the diagnostic window's points.
+double dateTimeValue(const QDateTime& local);
+
 // ---- Commands --------------------------------------------------------------
 
 /// Minute ranges of the door-opening time and of the time until drying
