@@ -26,7 +26,18 @@ ImageUploader::~ImageUploader() {
 bool ImageUploader::start(const QString& url, const QByteArray& boundary, const QByteArray& body) {
     if (reply_)
         return false;
-    QNetworkRequest request{QUrl(url)};
+    const QUrl target(url);
+    if (!target.isValid() || target.host().isEmpty()) {
+        // Reported like every other failure: from the event loop, after start() returned.
+        QMetaObject::invokeMethod(
+            this,
+            [this, url] {
+                emit finished(false, QStringLiteral("ungültige Adresse \"%1\"").arg(url));
+            },
+            Qt::QueuedConnection);
+        return true;
+    }
+    QNetworkRequest request{target};
     for (const auto& [name, value] : uploadHeaders(boundary, body.size()))
         request.setRawHeader(name, value);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,

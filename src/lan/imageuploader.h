@@ -28,7 +28,9 @@ public:
 
     /// Starts the POST of `body` to `url` with the multipart headers for
     /// `boundary`. No proxy, no authentication, redirects are not followed.
-    /// Returns false and does nothing while another upload runs.
+    /// A `url` that is no valid web address ends the upload at once: finished()
+    /// follows from the event loop. Returns false and does nothing while
+    /// another upload runs.
     bool start(const QString& url, const QByteArray& boundary, const QByteArray& body);
 
 signals:

@@ -73,6 +73,7 @@ private slots:
     void failuresAreReported_data();
     void failuresAreReported();
     void redirectIsNotFollowed();
+    void invalidAddressIsReported();
     void oneUploadAtATime();
 };
 
@@ -183,6 +184,18 @@ void TestUploader::redirectIsNotFollowed() {
     QVERIFY2(finished.at(0).at(1).toString().contains(QLatin1String("302")),
              qPrintable(finished.at(0).at(1).toString()));
     QCOMPARE(connections, 1);
+}
+
+// A partly filled address field keeps its blanks inside the address.
+void TestUploader::invalidAddressIsReported() {
+    ImageUploader uploader;
+    QSignalSpy finished(&uploader, &ImageUploader::finished);
+    QVERIFY(uploader.start(kd::lan::uploadUrl(QStringLiteral("192.168 .1")), "b", "x"));
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QVERIFY2(
+        finished.at(0).at(1).toString().contains(QLatin1String("http://192.168 .1/mpfsupload")),
+        qPrintable(finished.at(0).at(1).toString()));
 }
 
 void TestUploader::oneUploadAtATime() {
