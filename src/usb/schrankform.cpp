@@ -75,7 +75,7 @@ TSchrankForm::TSchrankForm(QWidget* parent)
 #ifdef KD_HAVE_HID_CONTROLLER
     : TSchrankForm(kd::hid::createDeviceController(nullptr), parent) {
     // The program's controller belongs to the console.
-    m_controller->setParent(this);
+    Hid1->setParent(this);
 }
 #else
     : TSchrankForm(static_cast<kd::hid::HidDeviceController*>(nullptr), parent) {
@@ -86,7 +86,7 @@ TSchrankForm::TSchrankForm(kd::hid::HidDeviceController* controller, QWidget* pa
     : QWidget(parent),
       Timer1(new QTimer(this)),
       ui(std::make_unique<Ui::TSchrankForm>()),
-      m_controller(controller) {
+      Hid1(controller) {
     ui->setupUi(this);
     setObjectName(QStringLiteral("SchrankForm"));
     resize(989 - 16, 556 - 39);
@@ -120,10 +120,10 @@ TSchrankForm::TSchrankForm(kd::hid::HidDeviceController* controller, QWidget* pa
     connect(ui->Image1, &kd::PictureButton::clicked, this, &TSchrankForm::Image1Click);
     connect(ui->Image2, &kd::PictureButton::clicked, this, &TSchrankForm::Image2Click);
 
-    if (m_controller) {
-        connect(m_controller, &kd::hid::HidDeviceController::deviceArrival, this,
+    if (Hid1) {
+        connect(Hid1, &kd::hid::HidDeviceController::deviceArrival, this,
                 &TSchrankForm::Hid1Arrival);
-        connect(m_controller, &kd::hid::HidDeviceController::deviceRemoval, this,
+        connect(Hid1, &kd::hid::HidDeviceController::deviceRemoval, this,
                 &TSchrankForm::Hid1Removal);
     }
 
@@ -227,9 +227,8 @@ void TSchrankForm::Hid1Arrival(kd::hid::HidDevice* device) {
     ui->StatbarUSB->repaint();
     m_boundDevice = device;
     if (device->canReadWrite()) {
-        m_boundDevice = m_controller ? m_controller->checkOutByID(proto::CabinetVendorId,
-                                                                  proto::CabinetProductId)
-                                     : nullptr;
+        m_boundDevice =
+            Hid1 ? Hid1->checkOutByID(proto::CabinetVendorId, proto::CabinetProductId) : nullptr;
         if (m_boundDevice)
             attach(m_boundDevice);
     } else {

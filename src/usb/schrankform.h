@@ -112,7 +112,8 @@ private:
     void appendMessages(const QStringList& lines);
 
     std::unique_ptr<Ui::TSchrankForm> ui;
-    kd::hid::HidDeviceController* m_controller = nullptr;
+    /// The HID device controller: arrival and removal of every HID device.
+    kd::hid::HidDeviceController* Hid1 = nullptr;
 
     bool m_connected = false;
     QPointer<kd::hid::HidDevice> m_boundDevice;
