@@ -227,8 +227,9 @@ std::vector<Tick> roundTicks(const BreakMapping& mapping, double minStepDays, do
     std::vector<Tick> ticks;
     const double lo = mapping.rangeMin();
     const double hi = mapping.rangeMax();
-    double k = std::ceil(lo / step - 1e-9);
-    const double kLast = std::floor(hi / step + 1e-9);
+    // Step counts reach 1e8 for seconds; allow a millionth of a step of rounding.
+    double k = std::ceil(lo / step - 1e-6);
+    const double kLast = std::floor(hi / step + 1e-6);
     // Bounded however wide the range: at most one tick per half label width.
     const double limit = mapping.axisPixels() / (minLabelPixels / 2) + 2;
     double lastPixel = -1e300;
@@ -238,7 +239,7 @@ std::vector<Tick> roundTicks(const BreakMapping& mapping, double minStepDays, do
             // Jump to the break's end instead of walking through it.
             for (const AxisBreak& b : mapping.visibleBreaks())
                 if (t > b.start && t < b.end)
-                    k = std::ceil(b.end / step - 1e-9) - 1;
+                    k = std::max(k, std::ceil(b.end / step) - 1);
             continue;
         }
         const double p = mapping.toPixel(t);
