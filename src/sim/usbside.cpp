@@ -119,6 +119,7 @@ void UsbSide::send(const QByteArray& reply) {
     report.replace(1, std::min<qsizetype>(reply.size(), report.size() - 1),
                    reply.left(report.size() - 1));
     program_->write(report);
+    emit replySent(report.mid(1));
 }
 
 void UsbSide::leaveBus(int ms) {

@@ -55,6 +55,8 @@ signals:
     void programDisconnected();
     /// One output report arrived; `command` is the bytes after the report id.
     void commandReceived(const QByteArray& command);
+    /// One reply went out (64 bytes, reply code first).
+    void replySent(const QByteArray& reply);
 
 private:
     void acceptProgram();

@@ -1,6 +1,7 @@
 #include "usbcabinet.h"
 #include "usbside.h"
 
+#include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -232,37 +233,39 @@ QByteArray outputReport(const QByteArray& command) {
     return r;
 }
 
-// Reads the hello line and then whole input reports.
+// The program's end of the link, in this thread: the simulated controller
+// works from the same event loop, so every wait runs it.
 struct Program {
     QLocalSocket socket;
     QByteArray buffer;
-    bool helloSeen = false;
 
     bool connectTo(const QString& name) {
+        buffer.clear();
         socket.connectToServer(name);
-        if (!socket.waitForConnected(5000)) {
-            return false;
-        }
-        while (!buffer.contains('\n')) {
-            if (!socket.waitForReadyRead(5000)) {
-                return false;
-            }
-            buffer += socket.readAll();
-        }
-        buffer.remove(0, buffer.indexOf('\n') + 1);
-        return true;
+        return waitFor([&] { return buffer.contains('\n'); }) &&
+               (buffer.remove(0, buffer.indexOf('\n') + 1), true);
     }
 
     QByteArray nextReport() {
-        while (buffer.size() < 65) {
-            if (!socket.waitForReadyRead(5000)) {
-                return QByteArray();
-            }
-            buffer += socket.readAll();
-        }
+        if (!waitFor([&] { return buffer.size() >= 65; }))
+            return QByteArray();
         const QByteArray r = buffer.left(65);
         buffer.remove(0, 65);
         return r;
+    }
+
+    template <typename Pred>
+    bool waitFor(Pred pred) {
+        QDeadlineTimer deadline(5000);
+        while (!pred()) {
+            if (deadline.hasExpired() || socket.state() == QLocalSocket::UnconnectedState)
+                return false;
+            QSignalSpy spy(&socket, &QLocalSocket::readyRead);
+            if (socket.bytesAvailable() == 0)
+                spy.wait(200);
+            buffer += socket.readAll();
+        }
+        return true;
     }
 };
 
@@ -277,36 +280,22 @@ void TestUsbCabinet::resetLeavesBusAndReturnsWithScan() {
     QString error;
     QVERIFY2(side.start(&error), qPrintable(error));
 
-    // The peer runs in this thread, so the program's end is a blocking
-    // client driven from a helper thread.
-    QByteArray afterReset;
-    bool refusedWhileAway = false;
-    QThread* client = QThread::create([&] {
-        Program p;
-        if (!p.connectTo(config.socketName)) {
-            return;
-        }
-        p.socket.write(outputReport("\xFF"));
-        p.socket.waitForBytesWritten(5000);
-        p.socket.waitForDisconnected(5000);
-        QLocalSocket probe;
-        probe.connectToServer(config.socketName);
-        refusedWhileAway = !probe.waitForConnected(200);
-        QDeadlineTimer deadline(5000);
-        Program again;
-        while (!deadline.hasExpired() && !again.connectTo(config.socketName)) {
-            again.socket.abort();
-            QThread::msleep(20);
-        }
-        afterReset = again.nextReport();
-    });
-    QSignalSpy finished(client, &QThread::finished);
-    client->start();
-    QVERIFY(finished.wait(10000));
-    delete client;
-    QVERIFY(refusedWhileAway);
-    QCOMPARE(afterReset.left(2).toHex(), QByteArray("003a"));
-    QVERIFY(quint8(afterReset[2]) > 0);
+    Program p;
+    QVERIFY(p.connectTo(config.socketName));
+    QSignalSpy gone(&p.socket, &QLocalSocket::disconnected);
+    p.socket.write(outputReport("\xFF"));
+    QVERIFY(gone.wait(5000));
+    QVERIFY(!side.isOnBus());
+    QLocalSocket probe;
+    probe.connectToServer(config.socketName);
+    QVERIFY(!probe.waitForConnected(0));
+
+    QTRY_VERIFY(side.isOnBus());
+    Program again;
+    QVERIFY(again.connectTo(config.socketName));
+    const QByteArray scan = again.nextReport();
+    QCOMPARE(scan.left(2).toHex(), QByteArray("003a"));
+    QVERIFY(quint8(scan[2]) > 0);
 }
 
 void TestUsbCabinet::scriptedRepliesComeFirst() {
@@ -317,25 +306,12 @@ void TestUsbCabinet::scriptedRepliesComeFirst() {
     QVERIFY(kd::sim::parseReplyScript("3a00\n", &config.script, &error));
     kd::sim::UsbSide side(config);
     QVERIFY(side.start(&error));
-    QList<QByteArray> got;
-    QThread* client = QThread::create([&] {
-        Program p;
-        if (!p.connectTo(config.socketName)) {
-            return;
-        }
-        p.socket.write(outputReport("v"));
-        p.socket.write(outputReport("v"));
-        p.socket.waitForBytesWritten(5000);
-        got.append(p.nextReport());
-        got.append(p.nextReport());
-    });
-    QSignalSpy finished(client, &QThread::finished);
-    client->start();
-    QVERIFY(finished.wait(10000));
-    delete client;
-    QCOMPARE(got.size(), 2);
-    QCOMPARE(got[0].left(3).toHex(), QByteArray("003a00"));
-    QCOMPARE(got[1].left(2).toHex(), QByteArray("0076"));
+    Program p;
+    QVERIFY(p.connectTo(config.socketName));
+    p.socket.write(outputReport("v"));
+    p.socket.write(outputReport("v"));
+    QCOMPARE(p.nextReport().left(3).toHex(), QByteArray("003a00"));
+    QCOMPARE(p.nextReport().left(2).toHex(), QByteArray("0076"));
 }
 
 QTEST_GUILESS_MAIN(TestUsbCabinet)

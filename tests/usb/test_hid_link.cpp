@@ -51,6 +51,7 @@ private slots:
     void cleanup();
 
     void helloIsArrival();
+    void environmentVariableEnablesTheLink();
     void rejectedHelloGivesNoArrival_data();
     void rejectedHelloGivesNoArrival();
     void reportsArriveWholeInOrder();
@@ -76,9 +77,12 @@ void TestVirtualLink::init() {
     name_ = dir_->filePath("cabinet.sock");
     server_ = std::make_unique<QLocalServer>();
     QVERIFY(server_->listen(name_));
-    qputenv(kd::hid::kVirtualCabinetVariable, name_.toLocal8Bit());
     owner_ = new QObject;
-    controller_ = kd::hid::createDeviceController(owner_);
+    // The machine's own HID devices stay out of these tests.
+    kd::hid::ControllerOptions options;
+    options.realDevices = false;
+    options.virtualCabinet = name_;
+    controller_ = kd::hid::createDeviceController(options, owner_);
 }
 
 void TestVirtualLink::cleanup() {
@@ -86,7 +90,6 @@ void TestVirtualLink::cleanup() {
     owner_ = nullptr;
     server_.reset();
     dir_.reset();
-    qunsetenv(kd::hid::kVirtualCabinetVariable);
 }
 
 QLocalSocket* TestVirtualLink::acceptPeer() {
@@ -115,6 +118,29 @@ void TestVirtualLink::helloIsArrival() {
     QCOMPARE(device->outputReportLength(), 65);
     QCOMPARE(device->inputReportLength(), 65);
     QVERIFY(device->canReadWrite());
+}
+
+void TestVirtualLink::environmentVariableEnablesTheLink() {
+    QTemporaryDir dir;
+    const QString name = dir.filePath("env.sock");
+    QLocalServer server;
+    QVERIFY(server.listen(name));
+    qputenv(kd::hid::kVirtualCabinetVariable, name.toLocal8Bit());
+    QObject owner;
+    HidDeviceController* controller = kd::hid::createDeviceController(&owner);
+    qunsetenv(kd::hid::kVirtualCabinetVariable);
+    QSignalSpy connected(&server, &QLocalServer::newConnection);
+    QVERIFY(connected.wait(5000));
+    QLocalSocket* peer = server.nextPendingConnection();
+    QList<HidDevice*> cabinets;
+    // Real devices of this machine may arrive too; only the virtual one counts.
+    connect(controller, &HidDeviceController::deviceArrival, this, [&](HidDevice* d) {
+        if (d->vendorId() == 0x04D8 && d->serialNumber() == QStringLiteral("0001")) {
+            cabinets.append(d);
+        }
+    });
+    peer->write(cabinetHello());
+    QTRY_COMPARE(cabinets.size(), 1);
 }
 
 void TestVirtualLink::rejectedHelloGivesNoArrival_data() {

@@ -23,21 +23,22 @@ QString fromWide(const wchar_t* text) {
 
 class DeviceController : public HidDeviceController {
 public:
-    explicit DeviceController(QObject* parent) : HidDeviceController(parent) {
-        hid_init();
-        auto* watcher = createDeviceChangeWatcher(this);
-        rescanTimer_ = new QTimer(this);
-        rescanTimer_->setSingleShot(true);
-        rescanTimer_->setInterval(0);
-        connect(rescanTimer_, &QTimer::timeout, this, &DeviceController::rescan);
-        // One change often comes as a burst of udev events: one rescan.
-        connect(watcher, &DeviceChangeWatcher::devicesChanged, rescanTimer_,
-                qOverload<>(&QTimer::start));
-        rescanTimer_->start();
-
-        const QByteArray virtualName = qgetenv(kVirtualCabinetVariable);
-        if (!virtualName.isEmpty()) {
-            link_ = new VirtualLink(QString::fromLocal8Bit(virtualName), this);
+    DeviceController(const ControllerOptions& options, QObject* parent)
+        : HidDeviceController(parent) {
+        if (options.realDevices) {
+            hid_init();
+            auto* watcher = createDeviceChangeWatcher(this);
+            rescanTimer_ = new QTimer(this);
+            rescanTimer_->setSingleShot(true);
+            rescanTimer_->setInterval(0);
+            connect(rescanTimer_, &QTimer::timeout, this, &DeviceController::rescan);
+            // One change often comes as a burst of udev events: one rescan.
+            connect(watcher, &DeviceChangeWatcher::devicesChanged, rescanTimer_,
+                    qOverload<>(&QTimer::start));
+            rescanTimer_->start();
+        }
+        if (!options.virtualCabinet.isEmpty()) {
+            link_ = new VirtualLink(options.virtualCabinet, this, options.virtualRetryMs);
             connect(link_, &VirtualLink::arrived, this, &DeviceController::virtualArrived);
             connect(link_, &VirtualLink::departed, this, &DeviceController::virtualDeparted);
         }
@@ -147,7 +148,13 @@ private:
 }  // namespace
 
 HidDeviceController* createDeviceController(QObject* parent) {
-    return new DeviceController(parent);
+    ControllerOptions options;
+    options.virtualCabinet = QString::fromLocal8Bit(qgetenv(kVirtualCabinetVariable));
+    return new DeviceController(options, parent);
+}
+
+HidDeviceController* createDeviceController(const ControllerOptions& options, QObject* parent) {
+    return new DeviceController(options, parent);
 }
 
 }  // namespace kd::hid

@@ -80,13 +80,13 @@ void VirtualChannel::detach() {
     arrived_.notify_all();
 }
 
-VirtualLink::VirtualLink(const QString& serverName, QObject* parent)
+VirtualLink::VirtualLink(const QString& serverName, QObject* parent, int retryMs)
     : QObject(parent),
       serverName_(serverName),
       socket_(new QLocalSocket(this)),
       retry_(new QTimer(this)),
       backpressure_(new QTimer(this)) {
-    retry_->setInterval(kRetryMs);
+    retry_->setInterval(retryMs);
     retry_->setSingleShot(true);
     backpressure_->setInterval(10);
     connect(retry_, &QTimer::timeout, this, &VirtualLink::tryConnect);

@@ -57,6 +57,7 @@ private:
 
 /// Client side of the virtual HID link: connects to the local socket named
 /// by the environment variable KD7634_VIRTUAL_CABINET, retries every 500 ms
+/// (retryMs)
 /// while not connected, reads the peer's hello line and then carries whole
 /// reports back to back. An accepted hello is an arrival, the end of the
 /// connection the removal. GUI thread.
@@ -65,7 +66,7 @@ class VirtualLink : public QObject {
 public:
     static constexpr int kRetryMs = 500;
 
-    VirtualLink(const QString& serverName, QObject* parent = nullptr);
+    VirtualLink(const QString& serverName, QObject* parent = nullptr, int retryMs = kRetryMs);
     ~VirtualLink() override;
 
     /// Writes one report and waits until the socket took it. GUI thread.
