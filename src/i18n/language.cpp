@@ -53,13 +53,14 @@ bool isDataAware(const QWidget* w) {
     return name.size() > 2 && name.startsWith(QLatin1String("DB")) && name.at(2).isUpper();
 }
 
-// True when the control is placed on `window` itself, not on another window
-// (a dialog) that has `window` as its parent.
-bool isPlacedOn(const QWidget* control, const QWidget* window) {
+// True when the control is a control of `window` itself: placed on it, not on
+// another window (a dialog) that has `window` as its parent, and not a part of
+// a data-aware control (the navigator's buttons).
+bool isOwnControl(const QWidget* control, const QWidget* window) {
     for (const QWidget* w = control->parentWidget(); w; w = w->parentWidget()) {
         if (w == window)
             return true;
-        if (w->isWindow())
+        if (w->isWindow() || isDataAware(w))
             return false;
     }
     return false;
@@ -142,7 +143,7 @@ void LoadLanguage(QWidget* window, int section, const QString& stem) {
 
     window->setWindowTitle(file.readString(name, QStringLiteral("titel")));
     for (QWidget* control : window->findChildren<QWidget*>()) {
-        if (control->objectName().size() < 2 || !isPlacedOn(control, window))
+        if (control->objectName().size() < 2 || !isOwnControl(control, window))
             continue;
         const QString text = file.readString(name, control->objectName());
         if (!text.isEmpty())

@@ -302,6 +302,8 @@ void TestLanguage::controlKinds_data() {
                                      << "mac";
     QTest::newRow("data-aware check box") << "DBCheckBox1"
                                           << "Aktiv";
+    QTest::newRow("button of a data-aware navigator") << "NavPost"
+                                                      << "post";
     QTest::newRow("label of a dialog parented to the window") << "Label5"
                                                               << "designed 5";
 }
@@ -341,6 +343,7 @@ void TestLanguage::controlKinds() {
     image->setPixmap(icon);
     place<QLabel>(&window, "DBText1")->setText("mac");
     place<QCheckBox>(&window, "DBCheckBox1")->setText("Aktiv");
+    place<QPushButton>(place<QWidget>(&window, "DBNavigator1"), "NavPost")->setText("post");
     auto* dialog = new QDialog(&window);
     place<QLabel>(dialog, "Label5")->setText("designed 5");
 
@@ -349,7 +352,7 @@ void TestLanguage::controlKinds() {
           "X=Text x\nsetzen=Set\nresetbtn1=Reset it\nrueckluft=Show return air\nRadio1=Radio\n"
           "GroupBox1=Group\nPanel1=Panel text\nTabSheet1=Sheet\nEdit1=Text\nComboBox1=Text\n"
           "SpinEdit1=9\ntxtMessage=Text\nImage1=Text\nImage2=Text\nDBText1=Text\n"
-          "DBCheckBox1=Text\n[0]\nLabel3=wrong section\n");
+          "DBCheckBox1=Text\nNavPost=Text\n[0]\nLabel3=wrong section\n");
 
     LoadLanguage(&window, CabinetConsole, QStringLiteral("lang"));
 
