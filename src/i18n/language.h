@@ -61,7 +61,7 @@ QString LanguageFileStem(int index);
 /// Labels grow to fit a longer text, as auto-sized labels do. Every other kind
 /// (tab sheets, edits, lists, combo and spin boxes, pictures, charts, status
 /// bars) and the data-aware controls, whose names start with "DB"
-/// (DBText1, DBCheckBox1, ...), keep their texts.
+/// (DBText1, DBCheckBox1, ...), and the controls inside them, keep their texts.
 void LoadLanguage(QWidget* window, int section, const QString& stem);
 
 /// The show-time step of a translated window: looks up the language chosen in
