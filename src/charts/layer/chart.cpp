@@ -211,6 +211,9 @@ double Chart::axisMaximum(Axis axis) const {
 }
 
 void Chart::setAxisAutomatic(Axis axis, bool automatic) {
+    // Fitting first makes "off" keep the range the data give now, even when
+    // the coalesced redraw has not run since the last points came in.
+    fitAutomaticAxes();
     axisOf(m_model, axis).automatic = automatic;
     fitAutomaticAxes();
     scheduleRedraw();
