@@ -17,9 +17,10 @@ int sendMailPlatform(const MailMessage& message) {
                           QStringLiteral("--subject"), message.subject, QStringLiteral("--body"),
                           message.body, message.recipientAddress});
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(QIODevice::NotOpen);
+    process.start();
     if (!process.waitForStarted())
         return kMailSystemUnavailable;
+    process.closeWriteChannel();
     // The mail hand-over blocks until the client has taken the message.
     process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit)
