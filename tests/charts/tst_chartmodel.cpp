@@ -46,6 +46,7 @@ class TestChartModel : public QObject {
 private slots:
     void minMaxIndex_data();
     void minMaxIndex();
+    void searchFromAHint();
     void liveSeriesShareOneTimeColumn();
     void seriesThatDivergeKeepTheirOwnTimes();
     void pointsStayInTimeOrder();
@@ -96,6 +97,30 @@ void TestChartModel::minMaxIndex() {
             QCOMPARE(lo, *mn);
             QCOMPARE(hi, *mx);
         }
+    }
+}
+
+void TestChartModel::searchFromAHint() {
+    // Uneven times with repeats and a long pause: the guided search must
+    // agree with a plain binary search everywhere.
+    QRandomGenerator rng(7);
+    std::vector<double> xs;
+    double x = 0;
+    for (int i = 0; i < 3000; ++i) {
+        x += i == 1500 ? 1000 : (rng.bounded(4) == 0 ? 0 : rng.bounded(3.0));
+        xs.push_back(x);
+    }
+    ChartModel m;
+    m.addSeries(styled("a"));
+    m.setPoints(0, xs, std::vector<double>(xs.size(), 0.0));
+    const auto& d = m.data(0);
+    for (int probe = 0; probe < 2000; ++probe) {
+        const double v = rng.bounded(x + 20) - 10;
+        const qsizetype from = rng.bounded(3000);
+        const qsizetype to = from + rng.bounded(3001 - int(from));
+        const qsizetype expected =
+            std::lower_bound(xs.begin() + from, xs.begin() + to, v) - xs.begin();
+        QCOMPARE(d.lowerBound(v, from, to), expected);
     }
 }
 

@@ -33,6 +33,57 @@ quint32 paletteColor(int seriesIndex) {
 
 SeriesData::SeriesData() : m_x(std::make_shared<std::vector<double>>()) {}
 
+qsizetype SeriesData::lowerBound(double xValue, qsizetype from, qsizetype to) const {
+    from = std::clamp<qsizetype>(from, 0, m_size);
+    to = std::clamp<qsizetype>(to, from, m_size);
+    if (to - from < 16) {
+        const auto begin = m_x->begin();
+        return qsizetype(std::lower_bound(begin + from, begin + to, xValue) - begin);
+    }
+    const std::vector<double>& x = *m_x;
+    const double first = x[size_t(from)];
+    const double last = x[size_t(to - 1)];
+    if (xValue <= first)
+        return from;
+    if (xValue > last)
+        return to;
+    qsizetype guess = from + qsizetype((xValue - first) / (last - first) * double(to - 1 - from));
+    guess = std::clamp(guess, from, to - 1);
+    // Gallop from the guess until the value is bracketed, then search the bracket.
+    qsizetype lo, hi;
+    if (x[size_t(guess)] < xValue) {
+        qsizetype step = 1;
+        lo = guess;
+        hi = std::min(to, guess + step);
+        while (hi < to && x[size_t(hi)] < xValue) {
+            lo = hi;
+            step *= 2;
+            hi = std::min(to, hi + step);
+        }
+    } else {
+        qsizetype step = 1;
+        hi = guess;
+        lo = std::max(from, guess - step);
+        while (lo > from && !(x[size_t(lo)] < xValue)) {
+            hi = lo;
+            step *= 2;
+            lo = std::max(from, lo - step);
+        }
+    }
+    const auto begin = m_x->begin();
+    return qsizetype(std::lower_bound(begin + lo, begin + hi, xValue) - begin);
+}
+
+namespace {
+// Growth by a quarter keeps the unused tail of long series small; the extra
+// copies cost little next to a second between replies.
+template <typename T>
+void growForOneMore(std::vector<T>& v) {
+    if (v.size() == v.capacity())
+        v.reserve(v.capacity() + v.capacity() / 4 + 1024);
+}
+}  // namespace
+
 qsizetype SeriesData::lowerBound(double xValue) const {
     const auto begin = m_x->begin();
     return qsizetype(std::lower_bound(begin, begin + m_size, xValue) - begin);
@@ -91,12 +142,14 @@ void SeriesData::append(double x, double y, const std::shared_ptr<std::vector<do
     if (qsizetype(column.size()) > m_size && column[size_t(m_size)] == x) {
         // Another series of the chart already put this x into the shared column.
     } else if (qsizetype(column.size()) == m_size) {
+        growForOneMore(column);
         column.push_back(x);
     } else {
         auto own = std::make_shared<std::vector<double>>(m_x->begin(), m_x->begin() + m_size);
         own->push_back(x);
         m_x = std::move(own);
     }
+    growForOneMore(m_y);
     m_y.push_back(y);
     const qsizetype i = m_size++;
 

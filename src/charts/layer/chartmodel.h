@@ -100,6 +100,10 @@ public:
     double y(qsizetype i) const { return m_y[size_t(i)]; }
     /// First index with x >= value (size() when none).
     qsizetype lowerBound(double xValue) const;
+    /// The same within [from, to), starting from where an even spread of x
+    /// puts the value: a few reads for evenly timed points (a redraw walks
+    /// the columns left to right without a full search per column).
+    qsizetype lowerBound(double xValue, qsizetype from, qsizetype to) const;
     /// Minimum and maximum of y over [from, to); to > from required.
     void yRange(qsizetype from, qsizetype to, double& minY, double& maxY) const;
     /// Bytes held by this series (its share of a shared x column counted whole).

@@ -85,7 +85,7 @@ void SeriesPlottable::draw(QCPPainter* painter) {
         // Points left of the view, then one column per pixel, then the rest.
         for (int column = -1; column <= int(width) && i < to; ++column) {
             const double edge = column < int(width) ? map.toReal(column + 1) : HUGE_VAL;
-            qsizetype end = column < int(width) ? d.lowerBound(edge) : to;
+            qsizetype end = column < int(width) ? d.lowerBound(edge, i, to) : to;
             end = std::clamp(end, i, to);
             const qsizetype n = end - i;
             if (n == 0)
