@@ -35,7 +35,12 @@ public:
     virtual bool writeReport(const QByteArray& report) = 0;
 
     /// Handler of the data event: report id and the bytes after it
-    /// (inputReportLength() - 1 bytes). Runs on the GUI thread; the reader
+    /// (inputReportLength() - 1 bytes, but never fewer than 64: a shorter
+    /// report is zero-padded, so a decoder of 64 reply bytes stays inside
+    /// it). Whether the platform's read kept the report id or not, the id
+    /// comes apart and the data holds the reply alone. Runs on the GUI
+    /// thread; an exception leaving the handler ends that report's handling
+    /// only and the reader goes on with the next. The reader
     /// waits until it returned before it reads on, so reports are handled one
     /// at a time and in arrival order.
     using DataHandler = std::function<void(HidDevice* device, quint8 reportId, const QByteArray& data)>;
