@@ -4,10 +4,20 @@
 #include "chart.h"
 #include "errorbox.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using kd::chart::Axis;
@@ -43,6 +53,26 @@ void twoLines(Chart& c) {
     }
     c.setLegendVisible(false);
 }
+/// Runs `action` on the next modal widget as soon as one shows.
+void onNextModal(std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(w);
+        }
+    });
+    timer->start();
+}
+
+QPushButton* buttonWithText(QWidget* parent, const QString& text) {
+    for (QPushButton* b : parent->findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
 }  // namespace
 
 class TestChart : public QObject {
@@ -61,6 +91,9 @@ private slots:
     void pictureExports_data();
     void pictureExports();
     void csvExportFile();
+    void exportDialogWritesTheChosenFormat();
+    void editorChangesApplyAtOnce();
+    void printPreviewPaints();
 };
 
 void TestChart::refusedRanges_data() {
@@ -299,6 +332,77 @@ void TestChart::csvExportFile() {
     QCOMPARE(lines[0], QByteArray("Time;red;blue"));
     QCOMPARE(lines[1], QByteArray("2014-03-01 00:00:00;100;200"));
     QCOMPARE(lines[25], QByteArray("2014-03-02 00:00:00;100;200"));
+}
+
+void TestChart::exportDialogWritesTheChosenFormat() {
+    kd::chart::setGermanTexts(true);
+    QTemporaryDir dir;
+    Chart c;
+    twoLines(c);
+    QString title;
+    onNextModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        auto* format = modal->findChild<QComboBox*>();
+        QVERIFY(format);
+        format->setCurrentIndex(format->count() - 1);  // CSV
+        onNextModal([&](QWidget* files) {
+            auto* dialog = qobject_cast<QFileDialog*>(files);
+            QVERIFY(dialog);
+            dialog->selectFile(dir.filePath(QStringLiteral("werte")));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        buttonWithText(modal, QStringLiteral("Speichern..."))->click();
+    });
+    c.showExportDialog();
+    QCOMPARE(title, QStringLiteral("Exportieren"));
+    QFile f(dir.filePath(QStringLiteral("werte.csv")));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readLine().startsWith("Zeit;red;blue"));
+}
+
+void TestChart::editorChangesApplyAtOnce() {
+    Chart c;
+    twoLines(c);
+    onNextModal([&](QWidget* modal) {
+        auto* list = modal->findChild<QListWidget*>();
+        QVERIFY(list);
+        QCOMPARE(list->count(), 2);
+        list->item(1)->setCheckState(Qt::Unchecked);
+        QVERIFY(!c.isSeriesActive(1));  // at once, while the editor is open
+        list->setCurrentRow(0);
+        QLineEdit* seriesTitle = nullptr;
+        for (QLineEdit* e : modal->findChildren<QLineEdit*>())
+            if (e->text() == QStringLiteral("red"))
+                seriesTitle = e;
+        QVERIFY(seriesTitle);
+        seriesTitle->clear();
+        QTest::keyClicks(seriesTitle, QStringLiteral("rot"));
+        QCOMPARE(c.seriesTitle(0), QStringLiteral("rot"));
+        QCOMPARE(c.legendCheckBox(0)->text(), QStringLiteral("rot"));
+        if (!qEnvironmentVariableIsEmpty("KD_SCREENSHOT_DIR"))
+            modal->grab().save(qEnvironmentVariable("KD_SCREENSHOT_DIR") + "/editor.png");
+        static_cast<QDialog*>(modal)->accept();
+    });
+    c.showEditorDialog();
+    QCOMPARE(c.seriesTitle(0), QStringLiteral("rot"));
+    QVERIFY(!c.isSeriesActive(1));
+}
+
+void TestChart::printPreviewPaints() {
+    Chart c;
+    twoLines(c);
+    int pages = 0;
+    onNextModal([&](QWidget* modal) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+        QVERIFY(preview);
+        // The preview has asked the chart for its page before it shows.
+        pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+        if (!qEnvironmentVariableIsEmpty("KD_SCREENSHOT_DIR"))
+            preview->grab().save(qEnvironmentVariable("KD_SCREENSHOT_DIR") + "/preview.png");
+        preview->reject();
+    });
+    c.showPrintPreview();
+    QCOMPARE(pages, 1);
 }
 
 QTEST_MAIN(TestChart)
