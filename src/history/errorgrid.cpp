@@ -48,10 +48,31 @@ void ErrorGrid::setDataset(TableDataset* table, const QStringList& columns) {
     }
     horizontalHeader()->setStretchLastSection(true);
     setColumnWidth(table->fieldIndex(columns.value(0)), 140);
+    // A re-read from elsewhere ends any new row of ours.
+    connect(table, &QAbstractItemModel::modelReset, this, [this] {
+        insertedRow_ = -1;
+        typed_ = false;
+    });
     connect(table, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& topLeft) {
         if (topLeft.row() == insertedRow_)
             typed_ = true;
     });
+}
+
+bool ErrorGrid::commitRow(int row, int* target) {
+    if (row == insertedRow_ && !typed_) {
+        table_->revertRow(row);
+        if (*target > row)
+            --*target;
+        insertedRow_ = -1;
+        return true;
+    }
+    if (!table_->isDirty())
+        return false;
+    table_->post();  // throws with the row kept changed
+    insertedRow_ = -1;
+    typed_ = false;
+    return true;
 }
 
 void ErrorGrid::leaveRow(int row, const QModelIndex& next) {
@@ -60,23 +81,15 @@ void ErrorGrid::leaveRow(int row, const QModelIndex& next) {
     busy_ = true;
     int target = next.row();
     const int column = next.isValid() ? next.column() : currentIndex().column();
-    if (row == insertedRow_ && !typed_) {
-        table_->revertRow(row);
-        if (target > row)
-            --target;
-        insertedRow_ = -1;
-    } else if (table_->isDirty()) {
-        try {
-            table_->post();
-            insertedRow_ = -1;
-        } catch (const std::exception& e) {
-            busy_ = false;
-            kd::presentError(QString::fromUtf8(e.what()));
-            return;
-        }
+    bool changed = false;
+    try {
+        changed = commitRow(row, &target);
+    } catch (const std::exception& e) {
+        busy_ = false;
+        kd::presentError(QString::fromUtf8(e.what()));
+        return;
     }
-    typed_ = false;
-    if (target >= 0 && target < table_->rowCount())
+    if (changed && target >= 0 && target < table_->rowCount())
         setCurrentIndex(table_->index(target, column));
     busy_ = false;
 }

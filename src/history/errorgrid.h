@@ -27,7 +27,8 @@ public:
 
     void deleteCurrentRow();
     void insertRowHere(bool atEnd);
-    /// Posts the current row's change (as leaving the row does).
+    /// Posts the current row's change (as leaving the row does). Throws
+    /// kd::Error when the post fails; the row stays changed.
     void postCurrentRow();
 
 protected:
@@ -36,6 +37,9 @@ protected:
 
 private:
     void leaveRow(int row, const QModelIndex& next);
+    /// Drops an untouched new row or posts a changed one; true when the
+    /// rows changed. `target` follows a dropped row.
+    bool commitRow(int row, int* target);
 
     TableDataset* table_ = nullptr;
     std::function<bool()> confirm_;

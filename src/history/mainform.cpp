@@ -55,8 +55,10 @@ TMainform::TMainform(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     ui->Image1->setPicture(QStringLiteral(":/history/export-table.svg"));
     ui->Image3->setPicture(QStringLiteral(":/history/export-picture.svg"));
     ui->Image4->setPicture(QStringLiteral(":/history/export-file.svg"));
-    ui->DateTimePicker1->setDate(QDate::currentDate());
-    ui->DateTimePicker2->setDate(QDate::currentDate());
+    for (QDateEdit* picker : {ui->DateTimePicker1, ui->DateTimePicker2}) {
+        picker->setMinimumDate(QDate(100, 1, 1));
+        picker->setDate(QDate::currentDate());
+    }
 
     kd::chart::Chart* chart = ui->DBChart1;
     Series1 = chart->addSeries(fastLine("Humi. up", "r.H.oben", 0xFF008000, 2, true));

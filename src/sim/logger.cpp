@@ -1,7 +1,9 @@
 #include "logger.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
+#include <QTextStream>
 #include <QTimer>
 
 #include <sqlite3.h>
@@ -362,6 +364,12 @@ bool startLoggerSide(const QCommandLineParser& parser, QObject* parent, QString*
         delete logger;
         return false;
     }
+    // The closing count lets a test check that every reading reached the file.
+    QObject::connect(
+        QCoreApplication::instance(), &QCoreApplication::aboutToQuit, logger, [logger] {
+            QTextStream(stderr) << "kd7634-sim: logger wrote " << logger->rowsWritten()
+                                << " readings, " << logger->pendingCount() << " waiting\n";
+        });
     return true;
 }
 

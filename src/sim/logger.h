@@ -64,6 +64,8 @@ public:
     int tick();
 
     qint64 rowsWritten() const { return rowsWritten_; }
+    /// Readings not yet written because the file stayed locked.
+    int pendingCount() const { return int(pending_.size()); }
     int currentIntervalSeconds() const { return intervalSeconds_; }
 
 signals:
