@@ -86,6 +86,7 @@ private slots:
     void legendBoxHidesItsSeriesOnly();
     void titleShowsAndClears();
     void breaksCutTheAxis();
+    void valuesThatAreNotNumbers();
     void saveAndLoad();
     void unwritableFile();
     void pictureExports_data();
@@ -244,6 +245,21 @@ void TestChart::breaksCutTheAxis() {
     }
     c.clearBreaks();
     QVERIFY(c.breaks().empty());
+}
+
+void TestChart::valuesThatAreNotNumbers() {
+    // From a damaged file or a broken reading: a point without a time is
+    // dropped, a missing value leaves a hole, and the chart still fits and draws.
+    Chart c;
+    twoLines(c);
+    c.addPoint(0, qQNaN(), 5);
+    QCOMPARE(c.pointCount(0), 25);
+    c.setSeriesPoints(1, {41699, qInf(), 41699.5, 41700}, {qQNaN(), 1, 150, 250});
+    QCOMPARE(c.pointCount(1), 3);
+    c.setAxisAutomatic(Axis::Left, true);
+    QCOMPARE(c.axisMinimum(Axis::Left), 100.0);
+    QCOMPARE(c.axisMaximum(Axis::Left), 250.0);
+    QVERIFY(countColour(c.toImage(), 0x0000FF) > 50);
 }
 
 void TestChart::saveAndLoad() {

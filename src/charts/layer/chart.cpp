@@ -15,6 +15,7 @@
 #include <QSvgGenerator>
 #include <QTimer>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace kd::chart {
@@ -245,7 +246,7 @@ void Chart::setBottomMinimumStep(double days) {
 void Chart::fitAutomaticAxes() {
     ChartSettings& s = m_model.settings();
     double lo, hi;
-    if (s.bottom.automatic && m_model.xExtent(lo, hi)) {
+    if (s.bottom.automatic && m_model.xExtent(lo, hi) && std::isfinite(lo) && std::isfinite(hi)) {
         if (hi <= lo) {
             lo -= 1.0 / 1440;
             hi += 1.0 / 1440;
@@ -253,7 +254,7 @@ void Chart::fitAutomaticAxes() {
         s.bottom.minimum = lo;
         s.bottom.maximum = hi;
     }
-    if (s.left.automatic && m_model.yExtent(lo, hi)) {
+    if (s.left.automatic && m_model.yExtent(lo, hi) && std::isfinite(lo) && std::isfinite(hi)) {
         if (hi <= lo) {
             lo -= 1;
             hi += 1;

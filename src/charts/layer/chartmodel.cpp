@@ -1,6 +1,7 @@
 #include "chartmodel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
@@ -253,13 +254,29 @@ const SeriesData& ChartModel::data(int series) const {
 }
 
 void ChartModel::addPoint(int series, double x, double y) {
-    mutableData(series).append(x, y, m_sharedX);
+    SeriesData& d = mutableData(series);
+    // A point without a time has no place in the order; it is dropped.
+    if (!std::isfinite(x))
+        return;
+    d.append(x, y, m_sharedX);
 }
 
 void ChartModel::setPoints(int series, std::vector<double> x, std::vector<double> y) {
     if (x.size() != y.size())
         throw std::invalid_argument("chart series: x and y counts differ");
     SeriesData& d = mutableData(series);
+    if (!std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); })) {
+        size_t kept = 0;
+        for (size_t i = 0; i < x.size(); ++i) {
+            if (std::isfinite(x[i])) {
+                x[kept] = x[i];
+                y[kept] = y[i];
+                ++kept;
+            }
+        }
+        x.resize(kept);
+        y.resize(kept);
+    }
     if (!std::is_sorted(x.begin(), x.end())) {
         std::vector<size_t> order(x.size());
         std::iota(order.begin(), order.end(), size_t(0));

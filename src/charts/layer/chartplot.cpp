@@ -107,6 +107,11 @@ void SeriesPlottable::draw(QCPPainter* painter) {
         }
     }
 
+    // Values that are not numbers (e.g. from a damaged file) leave a point out.
+    line.erase(std::remove_if(
+                   line.begin(), line.end(),
+                   [](const QPointF& p) { return !std::isfinite(p.x()) || !std::isfinite(p.y()); }),
+               line.end());
     const QColor color = QColor::fromRgba(model.effectiveColor(m_series));
     QPen pen(color, std::max(1, style.width));
     pen.setStyle(style.pen == PenStyle::Dash  ? Qt::DashLine
