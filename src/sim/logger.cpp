@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace kd::sim {
@@ -76,15 +77,15 @@ void bindText(sqlite3_stmt* s, int i, const QString& text) {
     sqlite3_bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-// Whether a cabinet records at this moment (its stops).
-bool recording(int cabinet, const QDateTime& t, const QDateTime& start) {
-    const qint64 day = start.daysTo(t);
-    const int hour = t.time().hour();
+// Whether a cabinet records at this moment (its stops): `day` counts from
+// the start of the history, `second` is the time of day.
+bool recording(int cabinet, qint64 day, int second) {
+    const int hour = second / 3600;
     switch (cabinet) {
         case 0:  // a week of outage, and a 90-minute stop on every 30th day
             if (day >= 100 && day < 107)
                 return false;
-            if (day % 30 == 15 && t.time() >= QTime(10, 0) && t.time() < QTime(11, 30))
+            if (day % 30 == 15 && second >= 10 * 3600 && second < 11 * 3600 + 1800)
                 return false;
             return true;
         case 1:  // switched off at night
@@ -92,6 +93,12 @@ bool recording(int cabinet, const QDateTime& t, const QDateTime& start) {
         default:
             return true;
     }
+}
+
+// "yyyy-MM-dd hh:mm:ss" of a day and a time of day, without time-zone work.
+void stampInto(char (&out)[32], const QDate& date, int second) {
+    std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d", date.year(), date.month(),
+                  date.day(), second / 3600, second / 60 % 60, second % 60);
 }
 
 QString stamp(const QDateTime& t) {
@@ -125,7 +132,7 @@ bool createSampleDatabase(const LoggerConfig& config, QString* error) {
     } closer{db};
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
 
-    const QList<SampleCabinet> cabinets = sampleCabinets();
+    const QList<SampleCabinet> cabinets = sampleCabinets().mid(0, qBound(1, config.cabinets, 3));
     QString schema = QStringLiteral(
         "BEGIN;"
         "CREATE TABLE Schraenke (mac TEXT PRIMARY KEY, alias TEXT, Aktiv TEXT);"
@@ -187,12 +194,17 @@ bool createSampleDatabase(const LoggerConfig& config, QString* error) {
             *error = QString::fromUtf8(sqlite3_errmsg(db));
             return false;
         }
-        for (QDateTime t = start; t <= now; t = t.addSecs(step)) {
-            if (!recording(ci, t, start))
+        const qint64 last = start.daysTo(now) * 86400 + now.time().msecsSinceStartOfDay() / 1000;
+        const qint64 epoch = start.toSecsSinceEpoch();
+        char text[32];
+        for (qint64 at = 0; at <= last; at += step) {
+            const qint64 day = at / 86400;
+            const int second = int(at % 86400);
+            if (!recording(ci, day, second))
                 continue;
-            const Reading r = reading(ci, t.toSecsSinceEpoch(), config.seed);
-            const QByteArray text = stamp(t).toLatin1();
-            sqlite3_bind_text(ins, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            const Reading r = reading(ci, epoch + at, config.seed);
+            stampInto(text, start.date().addDays(day), second);
+            sqlite3_bind_text(ins, 1, text, 19, SQLITE_TRANSIENT);
             sqlite3_bind_double(ins, 2, r.oben);
             sqlite3_bind_double(ins, 3, r.unten);
             sqlite3_bind_double(ins, 4, r.tempOben);

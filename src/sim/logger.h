@@ -23,6 +23,7 @@ struct LoggerConfig {
     int periodMs = 0;
     QDateTime now;        ///< end of the history; invalid: the current time
     quint32 seed = 7634;  ///< makes the history repeatable
+    int cabinets = 3;     ///< how many of sampleCabinets() a new database gets (1 to 3)
 };
 
 /// One cabinet of the sample database.
