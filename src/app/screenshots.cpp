@@ -7,11 +7,14 @@
 #include "introform.h"
 #include "program.h"
 #include "programwindows.h"
+#include "tabwahlform.h"
 
 #include <QComboBox>
 #include <QCommandLineParser>
+#include <QDate>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -73,8 +76,20 @@ int main(int argc, char** argv) {
         ok &= save(w.SchrankForm, folder.filePath(QStringLiteral("SchrankForm-LAN.png")));
         tabs->setCurrentIndex(0);
     }
-    for (QWidget* window :
-         {w.InternForm, w.GraphForm, w.tabwahlform, w.TabverwaltungForm, w.Mainform})
+    for (QWidget* window : {w.InternForm, w.GraphForm, w.tabwahlform, w.TabverwaltungForm})
         ok &= save(window, folder.filePath(window->objectName() + QStringLiteral(".png")));
+
+    // The history chart as a user reaches it: the year overview of the first
+    // cabinet for this year (the empty chart without a database).
+    auto* selection = static_cast<Ttabwahlform*>(w.tabwahlform);
+    kd::showWindow(selection);
+    if (auto* year = selection->findChild<QLineEdit*>(QStringLiteral("MaskEdit1"))) {
+        kd::runGuarded([&] {
+            selection->chooseCabinet(0);
+            year->setText(QString::number(QDate::currentDate().year()));
+            selection->Image1Click();
+        });
+    }
+    ok &= save(w.Mainform, folder.filePath(QStringLiteral("Mainform.png")));
     return ok ? 0 : 1;
 }
