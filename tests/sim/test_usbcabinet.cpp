@@ -1,6 +1,7 @@
 #include "usbcabinet.h"
 #include "usbside.h"
 
+#include <QCommandLineParser>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QSignalSpy>
@@ -42,6 +43,8 @@ private slots:
     void liveReplyLayout();
     void replyScript_data();
     void replyScript();
+    void commandLine_data();
+    void commandLine();
     void resetLeavesBusAndReturnsWithScan();
     void scriptedRepliesComeFirst();
 };
@@ -270,6 +273,74 @@ struct Program {
 };
 
 }  // namespace
+
+void TestUsbCabinet::commandLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArray>("settings");  // hex of "@" reply bytes 13..26
+
+    const QByteArray defaults =
+        "39300000"
+        "0401"
+        "0000"
+        "0004a3123456";
+    QTest::newRow("defaults") << QStringList() << true << defaults;
+    QTest::newRow("firmware 1.003 and a MAC")
+        << QStringList{"--firmware", "1.003", "--mac", "AA:bb:0C:00:01:FF"} << true
+        << QByteArray(
+               "39300000"
+               "0301"
+               "0000"
+               "aabb0c0001ff");
+    QTest::newRow("firmware 1.05 is minor 50") << QStringList{"--firmware", "1.05"} << true
+                                               << QByteArray(
+                                                      "39300000"
+                                                      "3201"
+                                                      "0000"
+                                                      "0004a3123456");
+    QTest::newRow("firmware 2 is minor 0") << QStringList{"--firmware", "2"} << true
+                                           << QByteArray(
+                                                  "39300000"
+                                                  "0002"
+                                                  "0000"
+                                                  "0004a3123456");
+    QTest::newRow("negative cabinet number") << QStringList{"--number", "-2"} << true
+                                             << QByteArray(
+                                                    "feffffff"
+                                                    "0401"
+                                                    "0000"
+                                                    "0004a3123456");
+    QTest::newRow("firmware with four decimals")
+        << QStringList{"--firmware", "1.0035"} << false << QByteArray();
+    QTest::newRow("short MAC") << QStringList{"--mac", "00:11"} << false << QByteArray();
+    QTest::newRow("IP part above 255") << QStringList{"--ip", "300.1.1.1"} << false << QByteArray();
+    QTest::newRow("door period 0") << QStringList{"--door-period", "0"} << false << QByteArray();
+    QTest::newRow("missing script")
+        << QStringList{"--script", "/nonexistent/replies.hex"} << false << QByteArray();
+}
+
+void TestUsbCabinet::commandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, ok);
+    QFETCH(QByteArray, settings);
+    QTemporaryDir dir;
+    QCommandLineParser parser;
+    kd::sim::addUsbOptions(parser);
+    QVERIFY(parser.parse(QStringList{"kd7634-sim", "--socket", dir.filePath("c.sock")} + args));
+    QObject parent;
+    QString error;
+    QCOMPARE(kd::sim::startUsbSide(parser, &parent, &error), ok);
+    auto* side = parent.findChild<kd::sim::UsbSide*>();
+    if (!ok) {
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!side);
+        return;
+    }
+    QVERIFY(side);
+    QVERIFY(side->isOnBus());
+    UsbCabinet copy = side->cabinet();
+    QCOMPARE(reply(copy, "@").mid(13, 14).toHex(), settings);
+}
 
 void TestUsbCabinet::resetLeavesBusAndReturnsWithScan() {
     QTemporaryDir dir;
