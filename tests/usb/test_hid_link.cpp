@@ -55,6 +55,7 @@ private slots:
     void rejectedHelloGivesNoArrival_data();
     void rejectedHelloGivesNoArrival();
     void reportsArriveWholeInOrder();
+    void floodBeforeBindingLosesNothing();
     void writesReachPeerByteForByte();
     void disconnectIsRemovalAndReconnectArrivesAgain();
     void noHandlerCallAfterRelease();
@@ -195,6 +196,30 @@ void TestVirtualLink::reportsArriveWholeInOrder() {
         QCOMPARE(int(got[i].id), i % 3);
         QCOMPARE(got[i].data, inputReport(0, i % 2 ? 'v' : '@', i).mid(1));
     }
+}
+
+void TestVirtualLink::floodBeforeBindingLosesNothing() {
+    // Far more reports than the link queues: the socket is held back until
+    // the reader makes room, and nothing is dropped.
+    QSignalSpy arrivals(controller_, &HidDeviceController::deviceArrival);
+    QLocalSocket* peer = acceptPeer();
+    QVERIFY(peer);
+    constexpr int kCount = 3000;
+    QByteArray stream = cabinetHello();
+    for (int i = 0; i < kCount; ++i)
+        stream += inputReport(0, 'v', i);
+    peer->write(stream);
+    QTRY_COMPARE(arrivals.size(), 1);
+    // Let the link fill its queue before anyone reads it.
+    QTRY_VERIFY(peer->bytesToWrite() < stream.size() / 2 || peer->bytesToWrite() == 0);
+    auto* device = arrivals.at(0).at(0).value<HidDevice*>();
+    QList<int> got;
+    device->setDataHandler([&](HidDevice*, quint8, const QByteArray& data) {
+        got.append(quint8(data[1]) | quint8(data[2]) << 8);
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), kCount, 60000);
+    for (int i = 0; i < kCount; ++i)
+        QCOMPARE(got[i], i);
 }
 
 void TestVirtualLink::writesReachPeerByteForByte() {

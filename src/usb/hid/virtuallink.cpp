@@ -89,6 +89,9 @@ VirtualLink::VirtualLink(const QString& serverName, QObject* parent, int retryMs
     retry_->setInterval(retryMs);
     retry_->setSingleShot(true);
     backpressure_->setInterval(10);
+    // Bounds what a peer that floods the link can make this side hold: with
+    // the queue full the socket stops reading and the peer's writes block.
+    socket_->setReadBufferSize(64 * 1024);
     connect(retry_, &QTimer::timeout, this, &VirtualLink::tryConnect);
     connect(backpressure_, &QTimer::timeout, this, &VirtualLink::pumpSocket);
     connect(socket_, &QLocalSocket::connected, this, &VirtualLink::onConnected);
