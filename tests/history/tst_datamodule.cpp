@@ -168,12 +168,20 @@ private slots:
         QTest::addColumn<QString>("newAlias");
         QTest::addColumn<bool>("tick");
         QTest::addColumn<QString>("storedAktiv");
+        QTest::addColumn<bool>("primaryKey");
         QTest::newRow("Wahr cleared")
-            << "00-1E-C0-4A-11-01" << int(Qt::Checked) << "Labor 2" << false << "Falsch";
+            << "00-1E-C0-4A-11-01" << int(Qt::Checked) << "Labor 2" << false << "Falsch" << true;
         QTest::newRow("Falsch ticked")
-            << "00-1E-C0-4A-11-02" << int(Qt::Unchecked) << "Lager Süd" << true << "Wahr";
+            << "00-1E-C0-4A-11-02" << int(Qt::Unchecked) << "Lager Süd" << true << "Wahr" << true;
         QTest::newRow("NULL undetermined, ticked writes Wahr")
-            << "00-1E-C0-4A-11-03" << int(Qt::PartiallyChecked) << "Prüffeld" << true << "Wahr";
+            << "00-1E-C0-4A-11-03" << int(Qt::PartiallyChecked) << "Prüffeld" << true << "Wahr"
+            << true;
+        // A logger's table need not have a key: rows are then found by all values.
+        QTest::newRow("table without key, NULL flag")
+            << "00-1E-C0-4A-11-03" << int(Qt::PartiallyChecked) << "Prüffeld 2" << true << "Wahr"
+            << false;
+        QTest::newRow("table without key")
+            << "00-1E-C0-4A-11-01" << int(Qt::Checked) << "L" << false << "Falsch" << false;
     }
     void editsReachTheFile() {
         QFETCH(QString, mac);
@@ -181,7 +189,15 @@ private slots:
         QFETCH(QString, newAlias);
         QFETCH(bool, tick);
         QFETCH(QString, storedAktiv);
+        QFETCH(bool, primaryKey);
         makeDatabase(1);
+        if (!primaryKey) {
+            SqliteFile f(path_);
+            QCOMPARE(f.exec("ALTER TABLE Schraenke RENAME TO s_old;"
+                            "CREATE TABLE Schraenke (mac TEXT, alias TEXT, Aktiv TEXT);"
+                            "INSERT INTO Schraenke SELECT * FROM s_old; DROP TABLE s_old;"),
+                     SQLITE_OK);
+        }
         TDataModule1 dm;
         QLineEdit alias;
         QLabel macText;
@@ -204,6 +220,7 @@ private slots:
         SqliteFile f(path_);
         QCOMPARE(f.scalar("SELECT alias FROM Schraenke WHERE mac = '" + mac + "'"), newAlias);
         QCOMPARE(f.scalar("SELECT Aktiv FROM Schraenke WHERE mac = '" + mac + "'"), storedAktiv);
+        QCOMPARE(f.scalar("SELECT COUNT(*) FROM Schraenke"), QStringLiteral("3"));
         QCOMPARE(src->value("mac").toString(), mac);  // still on the same row
     }
 
