@@ -11,8 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kd::protocol::FirmwareVersion firmware;
     if (size >= 2) {
         firmware.major = data[0];

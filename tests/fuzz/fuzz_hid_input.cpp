@@ -9,8 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     (void)kd::hid::parseVirtualHello(bytes);
     const kd::hid::ReportLayout layout = kd::hid::parseReportDescriptor(bytes);
