@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,6 +77,18 @@ private slots:
         QCOMPARE(dm.ZQuery3.text("Intervall"), QStringLiteral("360"));
         QCOMPARE(dm.DataSource2->currentRow(), 0);
         QCOMPARE(dm.DataSource2->value("alias").toString(), QStringLiteral("Labor"));
+    }
+
+    // The file is opened as a URI; characters that mean something in a URI
+    // must still name the same file (and never a new one).
+    void pathWithUriCharacters() {
+        path_ = dir_.filePath(QStringLiteral("uri 100% #1?.db"));
+        qputenv("KD7634_DATABASE", path_.toUtf8());
+        makeDatabase(1);
+        TDataModule1 dm;
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join('\n')));
+        QCOMPARE(dm.ZTable1->rowCount(), 3);
+        QCOMPARE(QDir(dir_.path()).entryList({"uri*"}).size(), 1);
     }
 
     void historyQueryReadsTheSpanInTimeOrder() {
