@@ -53,18 +53,34 @@ void twoLines(Chart& c) {
     }
     c.setLegendVisible(false);
 }
-/// Runs `action` on the next modal widget as soon as one shows.
-void onNextModal(std::function<void(QWidget*)> action) {
+/// Runs `action` on the next modal dialog of type T as soon as one shows
+/// (waiting for the type: a dialog opened from another one must not be
+/// mistaken for its opener). A dialog the action left open (a failed check)
+/// is closed, so a failure never hangs the test.
+template <typename T = QDialog>
+void onNextModal(std::function<void(T*)> action) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
+        if (T* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             action(w);
+            if (w->isVisible())
+                static_cast<QDialog*>(w)->reject();
         }
     });
     timer->start();
+}
+
+/// Types a full path into a file dialog's name field, as the user would.
+/// (selectFile() changes the dialog's folder in the background, which can
+/// clear the name again.)
+void typeFileName(QFileDialog* dialog, const QString& path) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    edit->setText(path);
+    QTRY_COMPARE(dialog->selectedFiles().value(0), path);
 }
 
 QPushButton* buttonWithText(QWidget* parent, const QString& text) {
@@ -356,15 +372,14 @@ void TestChart::exportDialogWritesTheChosenFormat() {
     Chart c;
     twoLines(c);
     QString title;
-    onNextModal([&](QWidget* modal) {
+    onNextModal<QDialog>([&](QDialog* modal) {
         title = modal->windowTitle();
         auto* format = modal->findChild<QComboBox*>();
         QVERIFY(format);
         format->setCurrentIndex(format->count() - 1);  // CSV
-        onNextModal([&](QWidget* files) {
-            auto* dialog = qobject_cast<QFileDialog*>(files);
-            QVERIFY(dialog);
-            dialog->selectFile(dir.filePath(QStringLiteral("werte")));
+        onNextModal<QFileDialog>([&](QFileDialog* dialog) {
+            const QString name = dir.filePath(QStringLiteral("werte"));
+            typeFileName(dialog, name);
             static_cast<QDialog*>(dialog)->accept();
         });
         buttonWithText(modal, QStringLiteral("Speichern..."))->click();
@@ -379,7 +394,7 @@ void TestChart::exportDialogWritesTheChosenFormat() {
 void TestChart::editorChangesApplyAtOnce() {
     Chart c;
     twoLines(c);
-    onNextModal([&](QWidget* modal) {
+    onNextModal<QDialog>([&](QDialog* modal) {
         auto* list = modal->findChild<QListWidget*>();
         QVERIFY(list);
         QCOMPARE(list->count(), 2);
@@ -397,7 +412,7 @@ void TestChart::editorChangesApplyAtOnce() {
         QCOMPARE(c.legendCheckBox(0)->text(), QStringLiteral("rot"));
         if (!qEnvironmentVariableIsEmpty("KD_SCREENSHOT_DIR"))
             modal->grab().save(qEnvironmentVariable("KD_SCREENSHOT_DIR") + "/editor.png");
-        static_cast<QDialog*>(modal)->accept();
+        modal->accept();
     });
     c.showEditorDialog();
     QCOMPARE(c.seriesTitle(0), QStringLiteral("rot"));
@@ -408,9 +423,7 @@ void TestChart::printPreviewPaints() {
     Chart c;
     twoLines(c);
     int pages = 0;
-    onNextModal([&](QWidget* modal) {
-        auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
-        QVERIFY(preview);
+    onNextModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* preview) {
         // The preview has asked the chart for its page before it shows.
         pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
         if (!qEnvironmentVariableIsEmpty("KD_SCREENSHOT_DIR"))

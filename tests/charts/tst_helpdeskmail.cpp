@@ -19,6 +19,7 @@ private slots:
         qunsetenv("TMPDIR");
     }
     void tempNamesAreNewAndNeverReused();
+    void tempFolderMissing_data();
     void tempFolderMissing();
     void notFoundText();
     void failureBoxText();
@@ -48,15 +49,29 @@ void TestHelpdeskMail::tempNamesAreNewAndNeverReused() {
     }
 }
 
+void TestHelpdeskMail::tempFolderMissing_data() {
+    QTest::addColumn<bool>("plainFile");
+    QTest::newRow("folder does not exist") << false;
+    QTest::newRow("folder is a plain file") << true;
+}
+
 void TestHelpdeskMail::tempFolderMissing() {
-    // The temporary folder named by the system is a plain file: no name can
-    // be created there, and the caller learns it instead of getting a name.
+    // No name can be made in the temporary folder: the caller learns it, and
+    // no file appears anywhere else (such as the working folder).
+    QFETCH(bool, plainFile);
     QTemporaryDir tmp;
-    QFile notAFolder(tmp.filePath(QStringLiteral("file")));
-    QVERIFY(notAFolder.open(QIODevice::WriteOnly));
-    notAFolder.close();
-    qputenv("TMPDIR", QFile::encodeName(notAFolder.fileName()));
+    QTemporaryDir work;
+    const QString oldCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    QString folder = tmp.filePath(QStringLiteral("gone"));
+    if (plainFile) {
+        QFile f(folder);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    qputenv("TMPDIR", QFile::encodeName(folder));
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, kd::mail::MakeTempFileName());
+    QDir::setCurrent(oldCwd);
+    QVERIFY(QDir(work.path()).entryList(QDir::Files).isEmpty());
 }
 
 void TestHelpdeskMail::notFoundText() {
@@ -88,8 +103,9 @@ void TestHelpdeskMail::resultTexts_data() {
         << 21
         << "A recipient matched more than one of the recipient descriptor structures and "
            "MAPI_DIALOG was not set!";
-    QTest::newRow("disk full passes silently") << 4 << "";
-    QTest::newRow("access denied passes silently") << 6 << "";
+    // Regression: other failures passed silently, as if the mail had gone out.
+    QTest::newRow("disk full is reported") << 4 << "The mail could not be sent (error 4)!";
+    QTest::newRow("access denied is reported") << 6 << "The mail could not be sent (error 6)!";
     QTest::newRow("mail system missing")
         << int(kd::mail::kMailSystemUnavailable) << "No mail program could be loaded or started!";
 }

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -43,18 +44,34 @@ public:
     QString caption = QStringLiteral("N#");
 };
 
-/// Runs `action` on the next modal widget as soon as one shows.
-void onNextModal(std::function<void(QWidget*)> action) {
+/// Runs `action` on the next modal dialog of type T as soon as one shows
+/// (waiting for the type: a dialog opened from another one must not be
+/// mistaken for its opener). A dialog the action left open (a failed check)
+/// is closed, so a failure never hangs the test.
+template <typename T = QDialog>
+void onNextModal(std::function<void(T*)> action) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
+        if (T* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             action(w);
+            if (w->isVisible())
+                static_cast<QDialog*>(w)->reject();
         }
     });
     timer->start();
+}
+
+/// Types a full path into a file dialog's name field, as the user would.
+/// (selectFile() changes the dialog's folder in the background, which can
+/// clear the name again.)
+void typeFileName(QFileDialog* dialog, const QString& path) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    edit->setText(path);
+    QTRY_COMPARE(dialog->selectedFiles().value(0), path);
 }
 
 Chart* chartOf(QWidget* window) {
@@ -316,12 +333,9 @@ void TestLiveChartWindows::kwbSaveNaming() {
     w.appendPoint(0, 46000.5, 1.5);
     w.appendPoint(0, 46000.6, 2.5);
     QString filter;
-    onNextModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        QVERIFY(dialog);
+    onNextModal<QFileDialog>([&](QFileDialog* dialog) {
         filter = dialog->nameFilters().join(QLatin1Char('|'));
-        dialog->setDirectory(dir.path());
-        dialog->selectFile(dir.filePath(typed));
+        typeFileName(dialog, dir.filePath(typed));
         static_cast<QDialog*>(dialog)->accept();
     });
     w.findChild<QPushButton*>(QStringLiteral("Button5"))->click();
@@ -339,7 +353,7 @@ void TestLiveChartWindows::kwbSaveNaming() {
     QCOMPARE(copy.seriesTitle(3), QStringLiteral("T down"));
 
     // Cancel writes nothing.
-    onNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    onNextModal<QFileDialog>([](QFileDialog* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     w.Button5Click();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }

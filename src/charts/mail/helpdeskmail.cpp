@@ -11,6 +11,12 @@ namespace kd::mail {
 
 QString MakeTempFileName() {
     const QString folder = QDir::tempPath();
+    // Never fall back to the working folder: the name must be in the
+    // temporary folder or there is no name.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        throw std::runtime_error(QStringLiteral("The temporary folder \"%1\" does not exist.")
+                                     .arg(folder)
+                                     .toStdString());
     // A four-digit hex number as the system's unique temporary names have,
     // seeded from the clock and counted on until a free name is found.
     quint32 unique = quint32(QDateTime::currentMSecsSinceEpoch()) & 0xFFFFu;
@@ -69,8 +75,12 @@ QString mailErrorText(int code) {
                 "MAPI_DIALOG was not set!");
         case kMailSystemUnavailable:
             return QStringLiteral("No mail program could be loaded or started!");
-        default:
+        case kSuccess:
             return {};
+        default:
+            // Any other failure (a full disk, refused access, ...) is still a
+            // mail that did not go out; saying nothing would look like success.
+            return QStringLiteral("The mail could not be sent (error %1)!").arg(code);
     }
 }
 

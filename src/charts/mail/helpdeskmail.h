@@ -59,7 +59,8 @@ QString mailBody(const QString& cabinetNumberCaption);
 QString SendFileByMail(const QString& fileName, const QString& subject, const QString& body,
                        const QString& recipientAddress, const QString& recipientName);
 
-/// The text of a result code; empty for success and for codes without a text.
+/// The text of a result code: the MAPI texts for the codes that have one, a
+/// text naming the code for any other failure, empty for success only.
 QString mailErrorText(int code);
 
 /// The text of the failure box: the fixed sentence, LF CR twice, "Meldung:",
