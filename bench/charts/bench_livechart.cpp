@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -39,8 +41,8 @@ void reply(kd::DiagnosticsSink& sink, long second) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::printf("%-6s %10s %14s %20s %16s %14s\n", "span", "replies", "append [us]",
-                "append+redraw [ms]", "model B/reply", "RSS B/reply");
+    std::printf("%-6s %10s %14s %20s %16s %14s %10s %10s\n", "span", "replies", "append [us]",
+                "append+redraw [ms]", "model B/reply", "RSS B/reply", "save [ms]", "file [MB]");
     struct Span {
         const char* name;
         long replies;
@@ -73,10 +75,17 @@ int main(int argc, char** argv) {
             if (image.isNull())
                 return 1;
         }
+        // Saving all points, as "KWB Save" and "KWB Mail" do.
+        QTemporaryDir dir;
+        t.start();
+        const QString saved = chart->saveToFile(dir.filePath(QStringLiteral("live")));
+        const double saveMs = t.nsecsElapsed() / 1e6;
+        const double fileMB = QFileInfo(saved).size() / 1e6;
         const double modelPerReply = double(chart->model().memoryBytes()) / double(second);
         const double rssPerReply = double(rssAfter - rssBefore) * 1024.0 / double(span.replies);
-        std::printf("%-6s %10ld %14.2f %20.2f %16.1f %14.1f\n", span.name, span.replies,
-                    median(append), median(redraw), modelPerReply, rssPerReply);
+        std::printf("%-6s %10ld %14.2f %20.2f %16.1f %14.1f %10.0f %10.1f\n", span.name,
+                    span.replies, median(append), median(redraw), modelPerReply, rssPerReply,
+                    saveMs, fileMB);
         std::fflush(stdout);
         delete form;
     }

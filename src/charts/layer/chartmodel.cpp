@@ -186,6 +186,14 @@ void SeriesData::assign(std::vector<double> x, std::vector<double> y) {
     rebuildIndexFrom(0);
 }
 
+void SeriesData::assignShared(std::shared_ptr<std::vector<double>> x, qsizetype count,
+                              std::vector<double> y) {
+    m_size = count;
+    m_x = std::move(x);
+    m_y = std::move(y);
+    rebuildIndexFrom(0);
+}
+
 void SeriesData::rebuildIndexFrom(qsizetype from) {
     qsizetype count = m_size;
     qsizetype first = std::max<qsizetype>(from, 0);
@@ -291,6 +299,13 @@ void ChartModel::setPoints(int series, std::vector<double> x, std::vector<double
         y = std::move(sy);
     }
     d.assign(std::move(x), std::move(y));
+}
+
+void ChartModel::setPointsAtTimesOf(int series, int sameTimesAs, std::vector<double> y) {
+    const SeriesData& times = data(sameTimesAs);
+    if (qsizetype(y.size()) != times.size())
+        throw std::invalid_argument("chart series: x and y counts differ");
+    mutableData(series).assignShared(times.m_x, times.size(), std::move(y));
 }
 
 void ChartModel::clearPoints(int series) {

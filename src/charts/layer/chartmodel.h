@@ -106,6 +106,14 @@ public:
     qsizetype lowerBound(double xValue, qsizetype from, qsizetype to) const;
     /// Minimum and maximum of y over [from, to); to > from required.
     void yRange(qsizetype from, qsizetype to, double& minY, double& maxY) const;
+    /// The points as contiguous arrays of size() values.
+    const double* xData() const { return m_x->data(); }
+    const double* yData() const { return m_y.data(); }
+    /// True when both series read their x values from one shared column and
+    /// hold the same number of points (so their x values are the same).
+    bool sharesXWith(const SeriesData& other) const {
+        return m_x == other.m_x && m_size == other.m_size;
+    }
     /// Bytes held by this series (its share of a shared x column counted whole).
     size_t memoryBytes() const;
 
@@ -113,6 +121,8 @@ private:
     friend class ChartModel;
     void append(double x, double y, const std::shared_ptr<std::vector<double>>& sharedColumn);
     void assign(std::vector<double> x, std::vector<double> y);
+    void assignShared(std::shared_ptr<std::vector<double>> x, qsizetype count,
+                      std::vector<double> y);
     void rebuildIndexFrom(qsizetype from);
 
     std::shared_ptr<std::vector<double>> m_x;
@@ -142,6 +152,10 @@ public:
     /// Replaces the series' points (bulk load). Sizes must match
     /// (std::invalid_argument otherwise); unsorted x are sorted stably.
     void setPoints(int series, std::vector<double> x, std::vector<double> y);
+    /// Replaces the series' points by y values at the times of series
+    /// `sameTimesAs`, sharing its time column. y must have as many values
+    /// (std::invalid_argument otherwise).
+    void setPointsAtTimesOf(int series, int sameTimesAs, std::vector<double> y);
     void clearPoints(int series);
     const SeriesData& data(int series) const;
 
@@ -168,7 +182,9 @@ private:
 };
 
 /// Our chart file: magic "KDCHART\0", format version, the settings, then each
-/// series' style and every point. Little-endian, Qt data stream 6.0.
+/// series' style and every point. Little-endian, Qt data stream 6.0. A series
+/// whose times equal an earlier series' names that series instead of
+/// repeating them (the live chart's 18 series share one time column).
 namespace chartfile {
 inline constexpr quint32 formatVersion = 1;
 /// Throws std::runtime_error with a readable text when the device fails.
