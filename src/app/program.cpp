@@ -11,28 +11,17 @@
 #include "tabverwaltungform.h"
 #include "tabwahlform.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 namespace kd {
 
 namespace {
-// Every window opens centred on the screen.
-void centre(QWidget* w) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
-}
-
 template <typename T, typename Parent = QWidget>
 T* create(std::vector<std::unique_ptr<QObject>>& owner) {
     auto instance = std::make_unique<T>(static_cast<Parent*>(nullptr));
     T* raw = instance.get();
     owner.push_back(std::move(instance));
+    // Every window opens centred on the screen.
     if constexpr (std::is_base_of_v<QWidget, T>)
-        centre(raw);
+        centreOnFirstShow(raw);
     return raw;
 }
 }  // namespace

@@ -78,10 +78,3 @@ void TGraphForm::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
-void TGraphForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!m_centred && !event->spontaneous()) {
-        m_centred = true;
-        kd::livechart::centreOnScreen(this);
-    }
-}

@@ -27,10 +27,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormResize();
     std::unique_ptr<Ui::TGraphForm> ui;
-    bool m_centred = false;
 };

@@ -111,10 +111,3 @@ void TInternForm::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
-void TInternForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!m_centred && !event->spontaneous()) {
-        m_centred = true;
-        kd::livechart::centreOnScreen(this);
-    }
-}

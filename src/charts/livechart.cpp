@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QScreen>
 
 #include <stdexcept>
 
@@ -144,15 +143,6 @@ void mailToHelpdesk(chart::Chart& c, QWidget* parent) {
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MailFailureBox"));
     box.exec();
-}
-
-void centreOnScreen(QWidget* window) {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
 }
 
 }  // namespace kd::livechart

@@ -49,7 +49,4 @@ void saveWithDialog(chart::Chart& chart, QWidget* parent);
 /// help desk; a failure beeps and shows the failure box.
 void mailToHelpdesk(chart::Chart& chart, QWidget* parent);
 
-/// Centres a top-level window on its screen.
-void centreOnScreen(QWidget* window);
-
 }  // namespace kd::livechart

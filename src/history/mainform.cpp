@@ -118,10 +118,6 @@ void TMainform::showEvent(QShowEvent* event) {
     const QComboBox* box = kd::windows().Sprachwahl;
     if (box && !kd::i18n::LanguageFileStem(box->currentIndex()).isEmpty() && germanSelected())
         kd::chart::setGermanTexts(true);
-    if (!placed_) {
-        placed_ = true;
-        kd::history::centreOnScreen(this);
-    }
     QWidget::showEvent(event);
 }
 

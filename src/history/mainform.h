@@ -69,5 +69,4 @@ private:
     void Image6Click();
     TDataModule1* dataModule() const;
 
-    bool placed_ = false;
 };

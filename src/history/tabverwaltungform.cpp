@@ -120,10 +120,6 @@ void TTabverwaltungForm::fillLookup() {
 
 void TTabverwaltungForm::showEvent(QShowEvent* event) {
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::DatabaseConfiguration);
-    if (!placed_) {
-        placed_ = true;
-        kd::history::centreOnScreen(this);
-    }
     QWidget::showEvent(event);
     kd::runGuarded([this] {
         TDataModule1* dm = dataModule();

@@ -48,5 +48,4 @@ private:
     QString lookupText_;
     QString lookupMac_;
     bool bound_ = false;
-    bool placed_ = false;
 };

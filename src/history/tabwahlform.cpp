@@ -90,10 +90,6 @@ void Ttabwahlform::fillLookup() {
 
 void Ttabwahlform::showEvent(QShowEvent* event) {
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::CabinetSelection);
-    if (!placed_) {
-        placed_ = true;
-        kd::history::centreOnScreen(this);
-    }
     QWidget::showEvent(event);
     kd::runGuarded([this] {
         TDataModule1* dm = dataModule();

@@ -44,5 +44,4 @@ private:
     TDataModule1* dataModule() const;
 
     QString lookupText_;
-    bool placed_ = false;
 };

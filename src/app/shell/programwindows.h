@@ -43,4 +43,8 @@ void hideWindow(QWidget* window);
 /// True when the window exists and is visible.
 bool isShown(const QWidget* window);
 
+/// Centres a top-level window on its screen the first time it is shown
+/// (its frame is known only then); later shows keep where the user put it.
+void centreOnFirstShow(QWidget* window);
+
 }  // namespace kd
