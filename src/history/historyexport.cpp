@@ -3,6 +3,7 @@
 #include "datetimevalue.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kd::history {
 
@@ -27,9 +28,13 @@ xls::Workbook exportWorkbook(const ExportData& data) {
             sheet.setText(0, column, s.title);
             const std::ptrdiff_t have =
                 std::min<std::ptrdiff_t>(last, static_cast<std::ptrdiff_t>(s.y.size()));
-            for (std::ptrdiff_t i = first; i < have; ++i)
-                sheet.setNumber(static_cast<int>(i - first) + 1, column,
-                                s.y[static_cast<std::size_t>(i)]);
+            for (std::ptrdiff_t i = first; i < have; ++i) {
+                // A reading without a value is a hole in the chart and an
+                // empty cell here: a NaN number cell is no valid sheet value.
+                const double y = s.y[static_cast<std::size_t>(i)];
+                if (std::isfinite(y))
+                    sheet.setNumber(static_cast<int>(i - first) + 1, column, y);
+            }
         }
         sheet.setColumnWidth(0, 20);
         sheet.setColumnWidth(1, 20);

@@ -27,7 +27,8 @@ inline constexpr int kPointsPerSheet = 65534;
 
 /// The spreadsheet of the plotted values: row 1 "Zeit", "Zeit", the series
 /// titles; then per point the x value as number, the same as text
-/// "dd.MM.yy hh:mm", and each series' y value as number. Columns A, B and the
+/// "dd.MM.yy hh:mm", and each series' y value as number (an empty cell for a
+/// value that is not a number, a hole in the chart). Columns A, B and the
 /// series columns are 20 characters wide; every sheet is protected without
 /// password. More points than one sheet holds continue on further sheets
 /// ("Tabelle2", ...), each with the header row, so no point is dropped.

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 using kd::history::ExportData;
 using kd::history::ExportSeries;
 
@@ -148,6 +150,27 @@ private slots:
         QCOMPARE(cells[3].toArray()[3].toDouble(), 41275.0);
         QCOMPARE(cells[4].toArray()[3].toString(), QStringLiteral("01.01.13 00:00"));
         QCOMPARE(cells[7].toArray()[3].toString(), QStringLiteral("01.01.13 00:06"));
+    }
+
+    // A reading stored without a value (NULL) is a hole in the chart; the
+    // sheet gets an empty cell there, not a number that is no number.
+    void valueThatIsNotANumberLeavesTheCellEmpty() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("n.xls"));
+        ExportData data = makeData(3, {"Humi. up", "Humi. down"});
+        data.series[0].y[1] = std::numeric_limits<double>::quiet_NaN();
+        kd::history::exportWorkbook(data).save(path);
+        const QJsonArray sheets = readBack(path);
+        QCOMPARE(sheets.size(), 1);
+        QStringList present;
+        for (const QJsonValue& v : sheets[0].toObject()["cells"].toArray()) {
+            const QJsonArray cell = v.toArray();
+            QCOMPARE(cell[2].toString() == QStringLiteral("?"), false);
+            present << QStringLiteral("%1,%2").arg(cell[0].toInt()).arg(cell[1].toInt());
+        }
+        QVERIFY(!present.contains(QStringLiteral("2,2")));
+        for (const char* kept : {"1,2", "3,2", "2,0", "2,1", "2,3"})
+            QVERIFY2(present.contains(QLatin1String(kept)), kept);
     }
 
     void existingFileReplaced() {
