@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <ctime>
 
 using kd::chart::AxisBreak;
 using kd::chart::BreakMapping;
@@ -204,6 +205,18 @@ void TestBreakMapping::formatDays() {
     QFETCH(double, days);
     QFETCH(QString, format);
     QFETCH(QString, text);
+    // In a zone with summer time, so the hour the clocks skip really is
+    // missing from local time.
+    const QByteArray formerZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const auto restore = qScopeGuard([&] {
+        if (formerZone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", formerZone);
+        tzset();
+    });
     QCOMPARE(kd::chart::formatDays(days, format), text);
     // And back: the wall-clock date-time gives the same days.
     const QString full = kd::chart::formatDays(days, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));

@@ -172,7 +172,10 @@ QString formatDays(double days, const QString& format) {
         msOfDay += 86400000;
         --dayPart;
     }
-    const QDateTime dt(epoch().addDays(dayPart), QTime::fromMSecsSinceStartOfDay(int(msOfDay)));
+    // UTC only as a zone without shifts: a local 02:30 on the day summer time
+    // starts does not exist and would print as nothing.
+    const QDateTime dt(epoch().addDays(dayPart), QTime::fromMSecsSinceStartOfDay(int(msOfDay)),
+                       Qt::UTC);
     return dt.toString(format);
 }
 
