@@ -31,6 +31,10 @@ constexpr const char* kServiceControls[] = {"Button15", "SpinEdit1", "SpinEdit2"
 
 TIntroform::TIntroform(QWidget* parent) : QWidget(parent), ui(new Ui::TIntroform) {
     ui->setupUi(this);
+    // A form file can only give point sizes; the design's letters are 11 pixels.
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     ui->Image6->setPicture(QStringLiteral(":/icons/console.svg"));
     ui->Image2->setPicture(QStringLiteral(":/icons/view.svg"));

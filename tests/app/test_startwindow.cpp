@@ -1,6 +1,7 @@
 // The start window: version text, per-user settings, service level, manual
 // choice and the navigation it starts.
 #include "introform.h"
+#include "languageitemdelegate.h"
 #include "programdir.h"
 #include "programwindows.h"
 #include "shellopen.h"
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -73,7 +75,15 @@ private slots:
     void serviceLevelGovernsServiceControls();
     void pictureButtonsShowTheirWindows();
 
+    void languageBoxTranslatesStartWindow_data();
+    void languageBoxTranslatesStartWindow();
+    void choosingALanguageTranslatesAtOnce();
+    void languageItemDrawing_data();
+    void languageItemDrawing();
+
 private:
+    void writeTwoLanguages();
+
     std::unique_ptr<QTemporaryDir> settingsDir_;
     std::unique_ptr<QTemporaryDir> programDir_;
     QStringList opened_;
@@ -245,6 +255,122 @@ void TestStartWindow::pictureButtonsShowTheirWindows() {
     QVERIFY(configuration.isVisible());
     // The start window never hides itself when it shows another window.
     QVERIFY(form.isVisible());
+}
+
+// Two languages with files; the second file has no "Label9", the first one
+// replaces the version text.
+void TestStartWindow::writeTwoLanguages() {
+    writeFile(programDir_->filePath(QStringLiteral("language.ini")),
+              "[0]\r\ncount=2\r\n[1]\r\nname=Deutsch\r\nfile=lang_a\r\n"
+              "[2]\r\nname=English\r\nfile=lang_b\r\n");
+    writeFile(programDir_->filePath(QStringLiteral("lang_a.ini")),
+              "[0]\r\ntitel=Start A\r\nLabel3=Ansicht A\r\nLabel9=Version A\r\n"
+              "[5]\r\ntitel=Console A\r\n");
+    writeFile(programDir_->filePath(QStringLiteral("lang_b.ini")),
+              "[0]\r\ntitel=Start B\r\nLabel3=View B\r\n");
+}
+
+void TestStartWindow::languageBoxTranslatesStartWindow_data() {
+    QTest::addColumn<int>("storedIndex");  // -2: no stored value
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("label3");
+    QTest::addColumn<bool>("versionShown");
+
+    QTest::newRow("first run takes the first entry") << -2 << 0 << "Start A"
+                                                     << "Ansicht A" << false;
+    QTest::newRow("stored index 1") << 1 << 1 << "Start B"
+                                    << "View B" << true;
+    QTest::newRow("stored index naming no entry") << 2 << -1 << ""
+                                                  << "Ansicht" << true;
+}
+
+void TestStartWindow::languageBoxTranslatesStartWindow() {
+    QFETCH(int, storedIndex);
+    QFETCH(int, selected);
+    QFETCH(QString, caption);
+    QFETCH(QString, label3);
+    QFETCH(bool, versionShown);
+    writeTwoLanguages();
+    if (storedIndex != -2)
+        QVERIFY(kd::UserSettings::writeDword(QStringLiteral("lang"), storedIndex));
+
+    TIntroform form;
+    QCOMPARE(form.findChild<QComboBox*>(QStringLiteral("Sprachwahl"))->currentIndex(), selected);
+    QCOMPARE(form.windowTitle(), caption);
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label3"))->text(), label3);
+    // The version label is a label like any other: a key "Label9" replaces it.
+    auto* label9 = form.findChild<QLabel*>(QStringLiteral("Label9"));
+    QCOMPARE(label9->text(),
+             versionShown ? QStringLiteral("V.") + kd::VersionText() : QStringLiteral("Version A"));
+    QVERIFY(label9->width() >= label9->sizeHint().width());
+}
+
+void TestStartWindow::choosingALanguageTranslatesAtOnce() {
+    writeTwoLanguages();
+    QWidget console;
+    console.setWindowTitle(QStringLiteral("Monitor"));
+    kd::windows().SchrankForm = &console;
+    TIntroform form;
+    form.show();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Start A"));
+
+    // The user picks the second entry: the start window changes at once, no
+    // other window is touched, and the choice is what the close saves.
+    auto* box = form.findChild<QComboBox*>(QStringLiteral("Sprachwahl"));
+    box->setCurrentIndex(1);
+    emit box->activated(1);
+    QCOMPARE(form.windowTitle(), QStringLiteral("Start B"));
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("View B"));
+    QCOMPARE(form.LanguageIndex(), 1);
+    QCOMPARE(console.windowTitle(), QStringLiteral("Monitor"));
+    form.close();
+    QCOMPARE(kd::UserSettings::readDword(QStringLiteral("lang")), std::optional<qint32>(1));
+}
+
+void TestStartWindow::languageItemDrawing_data() {
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("item") << false;
+    QTest::newRow("selected item") << true;
+}
+
+// The flag's top-left corner sits on the item's, the name starts 18 pixels
+// right of the item's left edge, the rest is the item's background.
+void TestStartWindow::languageItemDrawing() {
+    QFETCH(bool, selected);
+    const QRect item(10, 20, 97, 16);
+    QPalette palette;
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, Qt::blue);
+    palette.setColor(QPalette::HighlightedText, Qt::yellow);
+    QPixmap flag(16, 16);
+    flag.fill(Qt::red);
+
+    QImage image(120, 50, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    {
+        QPainter painter(&image);
+        kd::LanguageItemDelegate::SprachwahlDrawItem(&painter, item, flag, QStringLiteral("WWWW"),
+                                                     selected, palette);
+    }
+    const QRgb background = QColor(selected ? Qt::blue : Qt::white).rgb();
+    const QRgb red = QColor(Qt::red).rgb();
+    const QRgb outside = QColor(Qt::green).rgb();
+    QCOMPARE(image.pixel(item.left(), item.top()), red);
+    QCOMPARE(image.pixel(item.left() + 15, item.bottom()), red);
+    QCOMPARE(image.pixel(item.left() - 1, item.top()), outside);
+    QCOMPARE(image.pixel(item.left(), item.top() - 1), outside);
+    QCOMPARE(image.pixel(item.right() + 1, item.top()), outside);
+    QCOMPARE(image.pixel(item.right(), item.bottom()), background);
+    bool textSeen = false;
+    for (int y = item.top(); y <= item.bottom(); ++y) {
+        for (int x = item.left() + 16; x < item.left() + 18; ++x)
+            QCOMPARE(image.pixel(x, y), background);
+        for (int x = item.left() + 18; x <= item.right(); ++x)
+            textSeen |= image.pixel(x, y) != background;
+    }
+    QVERIFY(textSeen);
 }
 
 QTEST_MAIN(TestStartWindow)
