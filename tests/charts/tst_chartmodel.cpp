@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using kd::chart::ChartModel;
 using kd::chart::SeriesStyle;
@@ -313,6 +314,8 @@ void TestChartModel::csvExport() {
     m.addPoint(2, 41699.5, 7);
     m.addPoint(0, 41699.5 + 1 / 1440.0, 46);
     m.addPoint(1, 41699.5 + 2 / 1440.0, 0.1);
+    // A value that is not a number is a hole: an empty field, as a missing one.
+    m.addPoint(0, 41699.5 + 2 / 1440.0, std::numeric_limits<double>::quiet_NaN());
 
     for (bool activeOnly : {false, true}) {
         QBuffer buffer;

@@ -6,6 +6,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 
@@ -244,7 +245,9 @@ void writeCsv(QIODevice& device, const ChartModel& model, bool activeOnly, bool 
             const SeriesData& d = model.data(columns[k]);
             line += QLatin1Char(';');
             if (pos[k] < d.size() && d.x(pos[k]) == x) {
-                line += QString::number(d.y(pos[k]), 'g', 15);
+                // A hole in the series stays an empty field, not the text "nan".
+                if (std::isfinite(d.y(pos[k])))
+                    line += QString::number(d.y(pos[k]), 'g', 15);
                 ++pos[k];
             }
         }
