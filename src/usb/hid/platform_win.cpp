@@ -1,8 +1,5 @@
 #include "platform.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
-
 #include <windows.h>
 
 #include <vector>
@@ -15,17 +12,28 @@ namespace kd::hid {
 
 namespace {
 
-// A message-only window registered for HID interface arrival and removal;
-// WM_DEVICECHANGE reaches the GUI thread's message loop, where a native
-// event filter picks it up.
-class WindowsWatcher : public DeviceChangeWatcher, public QAbstractNativeEventFilter {
+// A message-only window of its own class, registered for HID interface
+// arrival and removal. The system sends WM_DEVICECHANGE straight to the
+// window procedure (it never passes through the message queue, so a native
+// event filter would not see it); the procedure runs on the GUI thread while
+// its message loop runs and tells the watcher.
+class WindowsWatcher : public DeviceChangeWatcher {
 public:
     explicit WindowsWatcher(QObject* parent) : DeviceChangeWatcher(parent) {
-        hwnd_ = CreateWindowExW(0, L"STATIC", L"kd-hid-watch", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = &WindowsWatcher::windowProc;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kClassName;
+        // Fails harmlessly when an earlier watcher registered the class.
+        RegisterClassExW(&windowClass);
+        hwnd_ = CreateWindowExW(0, kClassName, L"kd-hid-watch", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                nullptr, instance, nullptr);
         if (!hwnd_) {
             return;
         }
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         GUID hidGuid;
         HidD_GetHidGuid(&hidGuid);
         DEV_BROADCAST_DEVICEINTERFACE_W filter{};
@@ -33,34 +41,33 @@ public:
         filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
         filter.dbcc_classguid = hidGuid;
         notification_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
-        QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
     ~WindowsWatcher() override {
-        if (QCoreApplication::instance()) {
-            QCoreApplication::instance()->removeNativeEventFilter(this);
-        }
         if (notification_) {
             UnregisterDeviceNotification(notification_);
         }
         if (hwnd_) {
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             DestroyWindow(hwnd_);
         }
     }
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
-        if (eventType != "windows_generic_MSG") {
-            return false;
+private:
+    static constexpr const wchar_t* kClassName = L"KdHidDeviceWatcher";
+
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_DEVICECHANGE &&
+            (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE)) {
+            auto* self = reinterpret_cast<WindowsWatcher*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+            if (self) {
+                emit self->devicesChanged();
+            }
+            return TRUE;
         }
-        const MSG* msg = static_cast<const MSG*>(message);
-        if (msg->hwnd == hwnd_ && msg->message == WM_DEVICECHANGE &&
-            (msg->wParam == DBT_DEVICEARRIVAL || msg->wParam == DBT_DEVICEREMOVECOMPLETE)) {
-            emit devicesChanged();
-        }
-        return false;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
-private:
     HWND hwnd_ = nullptr;
     HDEVNOTIFY notification_ = nullptr;
 };
