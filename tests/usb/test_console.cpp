@@ -148,6 +148,7 @@ private slots:
     void otherDevicesChangeNothing();
     void hiddenConsoleIsNotPolledUntilShown();
     void repaintMakesTheNextTickReadSettings();
+    void closedConsoleKeepsPollingAndFeedingTheSeries();
     void removalEndsTheLink();
     void removalOfAnotherCabinetKeepsTheBoundOne();
     void deviceWithoutReadWriteIsShownButGetsNothing();
@@ -305,6 +306,23 @@ void TestConsole::repaintMakesTheNextTickReadSettings() {
     child<kd::PanelStatusBar>("StatbarUSB")->repaint();
     form->Timer1Timer();
     QCOMPARE(device->written, (QList<QByteArray>{report("@"), report("v"), report("@")}));
+}
+
+// Closing the console only hides it: the link, the poll and the diagnostic
+// series go on.
+void TestConsole::closedConsoleKeepsPollingAndFeedingTheSeries() {
+    FakeDevice* device = showAndAttach(cabinet());
+    form->Timer1Timer();
+    QVERIFY(form->close());
+    QVERIFY(!form->isVisible());
+    QVERIFY(form->Timer1->isActive());
+    QVERIFY(form->Connected());
+    QVERIFY(!device->released);
+    form->Timer1Timer();
+    QCOMPARE(device->written, (QList<QByteArray>{report("@"), report("v")}));
+    device->deliver(0, reply('v', {{29, 0xC5}, {30, 0x01}}));
+    QCOMPARE(sink.points.size(), 18);
+    QCOMPARE(sink.points[6].y, 45.3);
 }
 
 void TestConsole::removalEndsTheLink() {
