@@ -20,8 +20,13 @@ public:
     QString displayText(const QVariant& value, const QLocale& locale) const override {
         const QString format = shortDateFormat();
         if (!format.isEmpty() && value.typeId() == QMetaType::QString) {
-            if (const auto days = daysFromText(value.toString()))
-                return dateTimeFromDays(*days).toString(format + QStringLiteral(" hh:mm:ss"));
+            if (const auto days = daysFromText(value.toString())) {
+                // Wall-clock text: in UTC, which has no summer time, the hour
+                // the local clocks skip still prints.
+                const QDateTime t = dateTimeFromDays(*days);
+                return QDateTime(t.date(), t.time(), Qt::UTC)
+                    .toString(format + QStringLiteral(" hh:mm:ss"));
+            }
         }
         return QStyledItemDelegate::displayText(value, locale);
     }

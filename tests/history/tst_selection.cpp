@@ -23,8 +23,11 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <ctime>
 
 namespace {
 const QString kLabor = "00-1E-C0-4A-11-01";
@@ -362,6 +365,53 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(f.scalar("SELECT COUNT(*) FROM Fehler"), QStringLiteral("4"));
         QVERIFY(errors_.isEmpty());
+    }
+
+    // After a year overview the grid shows date-time texts in the short date
+    // format, also for the hour that clocks skip when summer time starts.
+    void errorGridDatesAfterAnOverview_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("ordinary time") << "2013-06-01 14:05:09"
+                                       << "01.06.13 14:05:09";
+        QTest::newRow("hour skipped by summer time") << "2014-03-30 02:30:00"
+                                                     << "30.03.14 02:30:00";
+        QTest::newRow("not a date stays as stored") << "gestern"
+                                                    << "gestern";
+    }
+    void errorGridDatesAfterAnOverview() {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        const QByteArray formerZone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        const auto restore = qScopeGuard([&] {
+            if (formerZone.isNull())
+                qunsetenv("TZ");
+            else
+                qputenv("TZ", formerZone);
+            tzset();
+        });
+        useSample();
+        {
+            SqliteFile f(path_);
+            QCOMPARE(f.exec("UPDATE Fehler SET timestamp = '" + stored +
+                            "' WHERE id = (SELECT MIN(id) FROM Fehler)"),
+                     0);
+        }
+        createWindows();
+        sel_->show();
+        sel_->chooseCabinet(0);
+        sel_->ui->MaskEdit1->setText("2013");
+        sel_->Image1Click();
+        cfg_->show();
+        auto* grid = cfg_->ui->DBGrid1;
+        auto* table = dm_->ZTable2;
+        const QModelIndex cell = table->index(0, table->fieldIndex("timestamp"));
+        QCOMPARE(cell.data().toString(), stored);
+        auto* delegate = qobject_cast<QStyledItemDelegate*>(grid->itemDelegate());
+        QVERIFY(delegate);
+        QCOMPARE(delegate->displayText(cell.data(), QLocale()), shown);
     }
 
     void navigation() {
