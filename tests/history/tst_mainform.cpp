@@ -12,13 +12,38 @@
 #include "sqlitefile.h"
 #include "ui_mainform.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 using Minutes = QList<int>;
+
+namespace {
+// Runs `action` on the next modal file dialog once it is open (checked every
+// 10 ms); a dialog the action leaves open is rejected, so nothing hangs.
+void onNextFileDialog(std::function<void(QFileDialog*)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        }
+    });
+    timer->start();
+}
+}  // namespace
 
 class TestMainform : public QObject {
     Q_OBJECT
@@ -237,6 +262,71 @@ private slots:
         form_->show();
         form_->close();  // closing only hides; the start window comes forward
         QVERIFY(intro_->isVisible());
+    }
+
+    // The spreadsheet export and the chart file through their save dialogs:
+    // the dialog's settings, the name written, and cancel writing nothing.
+    void saveDialogs_data() {
+        QTest::addColumn<bool>("spreadsheet");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("initialName");
+        const QString xls = QStringLiteral("Excel files (*.xls)");
+        const QString tee = QStringLiteral("Teefiles (*.tee)");
+        QTest::newRow("export, no extension") << true << "year"
+                                              << "year.xls" << xls << "xls"
+                                              << "xxx.xls";
+        QTest::newRow("export, .txt becomes .XLS") << true << "year.txt"
+                                                   << "year.XLS" << xls << "xls"
+                                                   << "xxx.xls";
+        QTest::newRow("export, .Xls kept") << true << "year.Xls"
+                                           << "year.Xls" << xls << "xls"
+                                           << "xxx.xls";
+        QTest::newRow("chart file, no extension") << false << "chart"
+                                                  << "chart.tee" << tee << ""
+                                                  << "";
+        QTest::newRow("chart file, other extension kept") << false << "chart.dat"
+                                                          << "chart.dat" << tee << ""
+                                                          << "";
+    }
+    void saveDialogs() {
+        QFETCH(bool, spreadsheet);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QString, filter);
+        QFETCH(QString, suffix);
+        QFETCH(QString, initialName);
+        display("00-1E-C0-4A-11-01", true, QDate(2014, 3, 5), QDate(2014, 3, 5));
+        form_->show();
+        QTemporaryDir out;
+        kd::PictureButton* button = spreadsheet ? form_->ui->Image1 : form_->ui->Image4;
+        QString seenFilter, seenSuffix, seenName;
+        onNextFileDialog([&](QFileDialog* dialog) {
+            seenFilter = dialog->nameFilters().join(QLatin1Char('|'));
+            seenSuffix = dialog->defaultSuffix();
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            seenName = edit->text();
+            // Typed as the user would (selectFile() may change folders later).
+            edit->setText(out.filePath(typed));
+            QTRY_VERIFY(!dialog->selectedFiles().value(0).isEmpty() &&
+                        QFileInfo(dialog->selectedFiles().value(0)).absolutePath() ==
+                            QFileInfo(out.path()).absoluteFilePath());
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        emit button->clicked();
+        QCOMPARE(seenFilter, filter);
+        QCOMPARE(seenSuffix, suffix);
+        QCOMPARE(seenName, initialName);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{written});
+        QVERIFY(QFileInfo(out.filePath(written)).size() > 0);
+
+        onNextFileDialog([](QFileDialog* dialog) { dialog->reject(); });
+        emit button->clicked();
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 1);
+        QVERIFY(errors_.isEmpty());
     }
 };
 
