@@ -112,6 +112,12 @@ TDataModule1* TMainform::dataModule() const {
 }
 
 void TMainform::showEvent(QShowEvent* event) {
+    // The show handler runs when the window is shown, not when the system
+    // merely restores it from minimised.
+    if (event->spontaneous()) {
+        QWidget::showEvent(event);
+        return;
+    }
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::HistoryChart);
     // The language file's extra step for this window: "DE" switches the
     // chart's own texts to German for the rest of the run.

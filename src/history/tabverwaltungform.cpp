@@ -119,6 +119,12 @@ void TTabverwaltungForm::fillLookup() {
 }
 
 void TTabverwaltungForm::showEvent(QShowEvent* event) {
+    // The show handler runs when the window is shown, not when the system
+    // merely restores it from minimised.
+    if (event->spontaneous()) {
+        QWidget::showEvent(event);
+        return;
+    }
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::DatabaseConfiguration);
     QWidget::showEvent(event);
     kd::runGuarded([this] {

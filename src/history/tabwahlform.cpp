@@ -89,6 +89,12 @@ void Ttabwahlform::fillLookup() {
 }
 
 void Ttabwahlform::showEvent(QShowEvent* event) {
+    // The show handler runs when the window is shown, not when the system
+    // merely restores it from minimised.
+    if (event->spontaneous()) {
+        QWidget::showEvent(event);
+        return;
+    }
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::CabinetSelection);
     QWidget::showEvent(event);
     kd::runGuarded([this] {

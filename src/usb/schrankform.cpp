@@ -204,6 +204,12 @@ bool TSchrankForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TSchrankForm::showEvent(QShowEvent* event) {
+    // The show handler runs when the window is shown, not when the system
+    // merely restores it from minimised.
+    if (event->spontaneous()) {
+        QWidget::showEvent(event);
+        return;
+    }
 #ifdef KD_HAVE_I18N
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::CabinetConsole);
 #endif
