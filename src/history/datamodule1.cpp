@@ -2,8 +2,10 @@
 
 #include "errorbox.h"
 #include "historysql.h"
+#include "programwindows.h"
 #include "tabledataset.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -77,4 +79,19 @@ void TDataModule1::DataModuleCreate() {
     DataSource2->mapper()->toFirst();
     ZTable2->open();
     ZQuery3.open();
+}
+
+TDataModule1* TDataModule1::instance() {
+    return qobject_cast<TDataModule1*>(kd::windows().DataModule1);
+}
+
+void TDataModule1::fillCabinetList(QComboBox* box) const {
+    box->clear();
+    if (!ZTable1 || !ZTable1->isActive())
+        return;
+    const int alias = ZTable1->fieldIndex(QStringLiteral("alias"));
+    const int mac = ZTable1->fieldIndex(QStringLiteral("mac"));
+    for (int r = 0; r < ZTable1->rowCount(); ++r)
+        box->addItem(ZTable1->data(ZTable1->index(r, alias)).toString(),
+                     ZTable1->data(ZTable1->index(r, mac)));
 }

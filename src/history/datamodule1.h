@@ -38,6 +38,8 @@ private:
 /// nothing; an error while opening is shown in the default error box and
 /// leaves the rest closed. Operations on closed datasets throw kd::Error.
 /// The journal mode and the schema are never touched. GUI thread only.
+class QComboBox;
+
 class TDataModule1 : public QObject {
     Q_OBJECT
     // First, so the datasets below can be built on it.
@@ -50,6 +52,15 @@ public:
 
     explicit TDataModule1(QObject* parent = nullptr);
     ~TDataModule1() override;
+
+    /// The program's data module (created once at start-up); nullptr before
+    /// that and in tests that make none.
+    static TDataModule1* instance();
+
+    /// Fills a lookup box with the alias of every cabinet row, in table order,
+    /// each item carrying the row's `mac` as its data. Empty when the cabinet
+    /// list is closed.
+    void fillCabinetList(QComboBox* box) const;
 
     /// Name of the QSqlDatabase connection (unique per instance).
     const QString& connectionName() const { return connectionName_; }

@@ -107,10 +107,6 @@ void TMainform::FormCreate() {
     ui->DBChart1->setBreakGapPixels(20);
 }
 
-TDataModule1* TMainform::dataModule() const {
-    return qobject_cast<TDataModule1*>(kd::windows().DataModule1);
-}
-
 void TMainform::showEvent(QShowEvent* event) {
     // The show handler runs when the window is shown, not when the system
     // merely restores it from minimised.
@@ -155,7 +151,7 @@ void TMainform::CheckBox2Click() {
 }
 
 void TMainform::Button2Click() {
-    TDataModule1* dm = dataModule();
+    TDataModule1* dm = TDataModule1::instance();
     if (!dm)
         throw kd::Error(QStringLiteral("Die Datenbank ist nicht geöffnet."));
     const QString sql =
@@ -194,7 +190,7 @@ void TMainform::Button2Click() {
 void TMainform::UpdateAxisBreaks() {
     kd::chart::Chart* chart = ui->DBChart1;
     chart->clearBreaks();
-    TDataModule1* dm = dataModule();
+    TDataModule1* dm = TDataModule1::instance();
     if (!dm || !dm->ZQuery1.isOpen())
         return;
     const auto breaks = kd::history::scanGaps(dm->ZQuery1.column(1));

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class TDataModule1;
 namespace Ui {
 class TMainform;
 }
@@ -67,6 +66,4 @@ private:
     void Image4Click();
     void Image5Click();
     void Image6Click();
-    TDataModule1* dataModule() const;
-
 };

@@ -51,12 +51,8 @@ TTabverwaltungForm::TTabverwaltungForm(QWidget* parent)
 
 TTabverwaltungForm::~TTabverwaltungForm() = default;
 
-TDataModule1* TTabverwaltungForm::dataModule() const {
-    return qobject_cast<TDataModule1*>(kd::windows().DataModule1);
-}
-
 void TTabverwaltungForm::bindControls() {
-    TDataModule1* dm = dataModule();
+    TDataModule1* dm = TDataModule1::instance();
     if (bound_ || !dm || !dm->ZTable1->isActive())
         return;
     bound_ = true;
@@ -83,7 +79,7 @@ void TTabverwaltungForm::bindControls() {
 }
 
 void TTabverwaltungForm::FormCreate() {
-    TDataModule1* dm = dataModule();
+    TDataModule1* dm = TDataModule1::instance();
     bindControls();
     fillLookup();
     if (!dm || !dm->ZQuery3.isOpen())
@@ -101,21 +97,12 @@ void TTabverwaltungForm::FormCreate() {
 }
 
 void TTabverwaltungForm::fillLookup() {
-    TDataModule1* dm = dataModule();
     QComboBox* box = ui->DBLookupComboBox1;
     box->clear();
-    if (!dm || !dm->ZTable1->isActive())
-        return;
-    const int alias = dm->ZTable1->fieldIndex(QStringLiteral("alias"));
-    const int mac = dm->ZTable1->fieldIndex(QStringLiteral("mac"));
-    int keep = -1;
-    for (int r = 0; r < dm->ZTable1->rowCount(); ++r) {
-        box->addItem(dm->ZTable1->data(dm->ZTable1->index(r, alias)).toString(),
-                     dm->ZTable1->data(dm->ZTable1->index(r, mac)));
-        if (!lookupMac_.isEmpty() && box->itemData(r).toString() == lookupMac_)
-            keep = r;
-    }
-    box->setCurrentIndex(keep);
+    if (TDataModule1* dm = TDataModule1::instance())
+        dm->fillCabinetList(box);
+    // The chosen cabinet stays chosen by its key while the list is re-read.
+    box->setCurrentIndex(lookupMac_.isEmpty() ? -1 : box->findData(lookupMac_));
 }
 
 void TTabverwaltungForm::showEvent(QShowEvent* event) {
@@ -128,7 +115,7 @@ void TTabverwaltungForm::showEvent(QShowEvent* event) {
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::DatabaseConfiguration);
     QWidget::showEvent(event);
     kd::runGuarded([this] {
-        TDataModule1* dm = dataModule();
+        TDataModule1* dm = TDataModule1::instance();
         if (!dm)
             return;
         bindControls();
@@ -146,7 +133,7 @@ void TTabverwaltungForm::hideEvent(QHideEvent* event) {
 }
 
 void TTabverwaltungForm::chooseCabinet(int index) {
-    TDataModule1* dm = dataModule();
+    TDataModule1* dm = TDataModule1::instance();
     if (!dm || index < 0 || index >= ui->DBLookupComboBox1->count())
         return;
     ui->DBLookupComboBox1->setCurrentIndex(index);
@@ -160,7 +147,7 @@ void TTabverwaltungForm::SpinEdit1Change() {
 }
 
 void TTabverwaltungForm::Button1Click() {
-    TDataModule1* dm = dataModule();
+    TDataModule1* dm = TDataModule1::instance();
     const int seconds = ui->SpinEdit1->effectiveValue();
     {
         const QSignalBlocker quiet(ui->SpinEdit1);

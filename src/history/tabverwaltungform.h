@@ -4,7 +4,6 @@
 
 #include <memory>
 
-class TDataModule1;
 namespace Ui {
 class TTabverwaltungForm;
 }
@@ -43,7 +42,6 @@ private:
     void Image5Click();
     void bindControls();
     void fillLookup();
-    TDataModule1* dataModule() const;
 
     QString lookupText_;
     QString lookupMac_;

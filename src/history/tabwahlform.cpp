@@ -60,13 +60,9 @@ Ttabwahlform::Ttabwahlform(QWidget* parent)
 
 Ttabwahlform::~Ttabwahlform() = default;
 
-TDataModule1* Ttabwahlform::dataModule() const {
-    return qobject_cast<TDataModule1*>(kd::windows().DataModule1);
-}
-
 void Ttabwahlform::FormCreate() {
     ui->MaskEdit1->setText(QDate::currentDate().toString(QStringLiteral("yyyy")));
-    if (TDataModule1* dm = dataModule()) {
+    if (TDataModule1* dm = TDataModule1::instance()) {
         const int mac = dm->ZTable1->fieldIndex(QStringLiteral("mac"));
         dm->DataSource2->mapper()->addMapping(ui->DBEdit1, mac);
         if (dm->ZTable1->isActive())
@@ -76,14 +72,10 @@ void Ttabwahlform::FormCreate() {
 }
 
 void Ttabwahlform::fillLookup() {
-    TDataModule1* dm = dataModule();
     QComboBox* box = ui->DBLookupComboBox1;
     box->clear();
-    if (!dm || !dm->ZTable1->isActive())
-        return;
-    const int alias = dm->ZTable1->fieldIndex(QStringLiteral("alias"));
-    for (int r = 0; r < dm->ZTable1->rowCount(); ++r)
-        box->addItem(dm->ZTable1->data(dm->ZTable1->index(r, alias)).toString());
+    if (TDataModule1* dm = TDataModule1::instance())
+        dm->fillCabinetList(box);
     // The box keeps showing its own last choice.
     box->setCurrentIndex(lookupText_.isEmpty() ? -1 : box->findText(lookupText_));
 }
@@ -98,7 +90,7 @@ void Ttabwahlform::showEvent(QShowEvent* event) {
     kd::i18n::ApplyCurrentLanguage(this, kd::i18n::CabinetSelection);
     QWidget::showEvent(event);
     kd::runGuarded([this] {
-        TDataModule1* dm = dataModule();
+        TDataModule1* dm = TDataModule1::instance();
         if (!dm)
             return;
         // A table mapped before the database opened gets its mapping now.
@@ -119,7 +111,7 @@ void Ttabwahlform::hideEvent(QHideEvent* event) {
 }
 
 void Ttabwahlform::chooseCabinet(int index) {
-    TDataModule1* dm = dataModule();
+    TDataModule1* dm = TDataModule1::instance();
     if (!dm || index < 0 || index >= ui->DBLookupComboBox1->count())
         return;
     const QString alias = ui->DBLookupComboBox1->itemText(index);

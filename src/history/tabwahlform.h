@@ -4,7 +4,6 @@
 
 #include <memory>
 
-class TDataModule1;
 namespace Ui {
 class Ttabwahlform;
 }
@@ -41,7 +40,6 @@ private:
     void Image4Click();
     void Image5Click();
     void fillLookup();
-    TDataModule1* dataModule() const;
 
     QString lookupText_;
 };
